@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "net/http_header.h"
+
+namespace tarn::net {
+
+// Cookies of one HTTP client: filled from every answer head, asked for the "Cookie" value of
+// every request. Nothing is written to disk or shared between clients.
+class CookieStore {
+ public:
+  CookieStore();
+  ~CookieStore();
+  CookieStore(const CookieStore&) = delete;
+  CookieStore& operator=(const CookieStore&) = delete;
+
+  // Stores every cookie that the head's "Set-cookie" and "Set-cookie2" headers set.
+  // request_host is the host the request went to; request_directory the request's directory
+  // (from "/" up to and including its last "/"), which gives cookies without a path theirs.
+  void TakeHead(const HttpHeaders& head, std::string_view request_host,
+                std::string_view request_directory);
+
+  // The "Cookie" header value for a request, or empty when no stored cookie applies.
+  // Expired cookies are removed first.
+  std::string CookieValueFor(std::string_view host, std::string_view directory);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tarn::net
