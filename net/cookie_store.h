@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,7 +15,11 @@ namespace tarn::net {
 // every request. Nothing is written to disk or shared between clients.
 class CookieStore {
  public:
-  CookieStore();
+  // Gives the current time in seconds since 1970; tests pass their own.
+  using Clock = std::function<std::time_t()>;
+
+  CookieStore();  // on the system clock
+  explicit CookieStore(Clock clock);
   ~CookieStore();
   CookieStore(const CookieStore&) = delete;
   CookieStore& operator=(const CookieStore&) = delete;
