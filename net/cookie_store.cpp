@@ -167,6 +167,9 @@ void CookieStore::TakeHead(const HttpHeaders& head, std::string_view request_hos
   }
   if (cookies.empty()) return;
   std::unique_lock writer(impl_->lock);
+  // A store about to fill up makes room first by dropping what has expired already; once per
+  // head, so a flood of headers cannot make each one rescan the store.
+  if (impl_->count + cookies.size() > kMaxCookies) impl_->RemoveExpired(now);
   for (ParsedCookie& cookie : cookies) {
     impl_->Store(std::move(cookie), request_host, request_directory);
   }

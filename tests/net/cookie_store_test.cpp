@@ -31,25 +31,10 @@ class CookieStoreTest : public ::testing::Test {
   CookieStore store_{[this] { return now_; }};
 };
 
-TEST_F(CookieStoreTest, EmptyStoreSendsNothing) { EXPECT_EQ(Send(), ""); }
-
-TEST_F(CookieStoreTest, DomainCookieOfSiblingReachesOtherHostsOfTheDomain) {
-  Take({"s=1; domain=.a.b; path=/"});
-  EXPECT_EQ(Send("q.a.b", "/"), "s=1");
-  EXPECT_EQ(Send("q.a.b", "/photos/"), "s=1");
-  EXPECT_EQ(Send("p.a.b", "/any/where/"), "s=1");
-}
-
 TEST_F(CookieStoreTest, DomainAboveTheHostWithoutDotIsDropped) {
   Take({"s=1; domain=a.b; path=/"});
   EXPECT_EQ(Send("p.a.b"), "");
   EXPECT_EQ(Send("a.b"), "");
-}
-
-TEST_F(CookieStoreTest, DottedDomainOnlyFromTheHostsFirstDot) {
-  Take({"s=1; domain=.a.b; path=/"}, "x.p.a.b");
-  EXPECT_EQ(Send("x.p.a.b"), "");
-  EXPECT_EQ(Send("q.a.b"), "");
 }
 
 TEST_F(CookieStoreTest, HostCookieGoesToItsHostInAnyCaseButNotToLookalikes) {
@@ -87,34 +72,19 @@ TEST_F(CookieStoreTest, ExpiredCookieIsRemovedBeforeTheNextRequest) {
   EXPECT_EQ(Send(), "t=2");
 }
 
-TEST_F(CookieStoreTest, ExpiresInThePastOrFuture) {
+TEST_F(CookieStoreTest, PastOrUnreadableExpiresRemovesTheCookie) {
   Take({"old=1; path=/; expires=Sat, 05 Nov 1994 08:49:37 GMT",
-        "new=2; path=/; expires=Sunday, 06-Nov-94 08:49:38 GMT"});
-  EXPECT_EQ(Send(), "new=2");
+        "bad=2; path=/; expires=next Tuesday",
+        "none=3; path=/; expires=", "new=4; path=/; expires=Sunday, 06-Nov-94 08:49:38 GMT"});
+  EXPECT_EQ(Send(), "new=4; none=3");
   now_ = kStart + 1;
-  EXPECT_EQ(Send(), "");
-}
-
-TEST_F(CookieStoreTest, UnreadableExpiresCountsAsPast) {
-  Take({"s=1; path=/; expires=next Tuesday", "t=2; path=/; expires="});
-  EXPECT_EQ(Send(), "t=2");
+  EXPECT_EQ(Send(), "none=3");
 }
 
 TEST_F(CookieStoreTest, MaxAgeZeroRemovesAtOnce) {
   Take({"s=1; path=/"});
   EXPECT_EQ(Send(), "s=1");
   Take({"s=1; path=/; max-age=0"});
-  EXPECT_EQ(Send(), "");
-}
-
-TEST_F(CookieStoreTest, NegativeMaxAgeLeavesTheCookieWithoutExpiry) {
-  Take({"s=1; path=/; max-age=-1"});
-  now_ = kStart + 1'000'000'000;
-  EXPECT_EQ(Send(), "s=1");
-}
-
-TEST_F(CookieStoreTest, ExpiresOutranksMaxAge) {
-  Take({"s=1; path=/; max-age=3600; expires=Sat, 05 Nov 1994 08:49:37 GMT"});
   EXPECT_EQ(Send(), "");
 }
 
@@ -140,19 +110,12 @@ TEST_F(CookieStoreTest, ReplacingTakesPathAndSecureFlag) {
   EXPECT_EQ(Send("p.a.b", "/photos/"), "");
 }
 
-TEST_F(CookieStoreTest, ReplacingCookieWithoutExpiryLivesOn) {
-  Take({"a=1; path=/; max-age=10"});
-  Take({"a=2; path=/"});
+TEST_F(CookieStoreTest, ReplacingCookieBringsItsOwnExpiry) {
+  Take({"a=1; path=/; max-age=10", "b=1; path=/"});
+  Take({"a=2; path=/", "b=2; path=/; expires=Sun, 06 Nov 1994 08:49:47 GMT"});
+  EXPECT_EQ(Send(), "b=2; a=2");
   now_ = kStart + 20;
   EXPECT_EQ(Send(), "a=2");
-}
-
-TEST_F(CookieStoreTest, ReplacingCookieBringsItsExpires) {
-  Take({"a=1; path=/"});
-  Take({"a=2; path=/; expires=Sun, 06 Nov 1994 08:49:47 GMT"});
-  EXPECT_EQ(Send(), "a=2");
-  now_ = kStart + 10;
-  EXPECT_EQ(Send(), "");
 }
 
 TEST_F(CookieStoreTest, LongerPathGoesFirst) {
@@ -179,11 +142,8 @@ TEST_F(CookieStoreTest, CookieWithoutPathBelongsToTheRequestDirectory) {
   EXPECT_EQ(Send("p.a.b", "/album/12/more/"), "b=2; a=1");
   EXPECT_EQ(Send("p.a.b", "/album/"), "");
   EXPECT_EQ(Send("p.a.b", "/"), "");
-}
-
-TEST_F(CookieStoreTest, CookieWithoutPathFromAnEmptyDirectoryBelongsToTheRoot) {
-  Take({"a=1"}, "p.a.b", "");
-  EXPECT_EQ(Send("p.a.b", "/"), "a=1");
+  Take({"c=3"}, "r.a.b", "");
+  EXPECT_EQ(Send("r.a.b", "/"), "c=3");
 }
 
 TEST_F(CookieStoreTest, SecureCookieIsNeverSent) {
@@ -207,11 +167,6 @@ TEST_F(CookieStoreTest, MalformedAttributesNeverThrow) {
   EXPECT_EQ(Send("p.a.b", "/dir/"), "a=1");
 }
 
-TEST_F(CookieStoreTest, HeaderInjectionIsRefused) {
-  Take({"a=1\r\nX-Injected: yes; path=/", "b=2; path=/"});
-  EXPECT_EQ(Send(), "b=2");
-}
-
 TEST_F(CookieStoreTest, OverlongSetCookieIsDropped) {
   const std::string prefix = "a=";
   const std::string suffix = "; path=/";
@@ -220,30 +175,22 @@ TEST_F(CookieStoreTest, OverlongSetCookieIsDropped) {
   EXPECT_EQ(Send(), "a=" + fits);
 }
 
-TEST_F(CookieStoreTest, StoreHoldsAtMost300CookiesButStillReplaces) {
+TEST_F(CookieStoreTest, StoreHoldsAtMost300CookiesUntilSomeExpire) {
   HttpHeaders head;
   for (int i = 0; i < 310; ++i) {
-    head.push_back({"Set-Cookie", "c" + std::to_string(i) + "=v; path=/"});
+    head.push_back({"Set-Cookie", "c" + std::to_string(i) + "=v; path=/; max-age=1"});
   }
   store_.TakeHead(head, "p.a.b", "/");
   const std::string sent = Send();
   EXPECT_EQ(std::count(sent.begin(), sent.end(), '='), 300);
-  EXPECT_TRUE(sent.ends_with("c1=v; c0=v"));
-  EXPECT_EQ(sent.find("c300="), std::string::npos);
-  Take({"c0=new; path=/"});
-  EXPECT_TRUE(Send().ends_with("c1=v; c0=new"));
-}
-
-TEST_F(CookieStoreTest, ExpiryFreesRoomForNewCookies) {
-  HttpHeaders head;
-  for (int i = 0; i < 300; ++i) {
-    head.push_back({"Set-Cookie", "c" + std::to_string(i) + "=v; path=/; max-age=1"});
-  }
-  store_.TakeHead(head, "p.a.b", "/");
+  EXPECT_TRUE(sent.starts_with("c299=v; ")) << sent;
+  Take({"c0=new; path=/", "late=1; path=/"});
+  const std::string after = Send();
+  EXPECT_TRUE(after.starts_with("c299=v; ")) << after;
+  EXPECT_TRUE(after.ends_with("c1=v; c0=new")) << after;
   now_ = kStart + 1;
-  EXPECT_EQ(Send(), "");
   Take({"fresh=1; path=/"});
-  EXPECT_EQ(Send(), "fresh=1");
+  EXPECT_EQ(Send(), "fresh=1; c0=new");
 }
 
 }  // namespace
