@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: MIT
+#include "net/http_client.h"
+
+#include "base/text.h"
+#include "net/http_body.h"
+#include "net/http_errors.h"
+#include "net/http_request_head.h"
+#include "net/integer_text.h"
+#include "net/memory_stream.h"
+#include "net/utf8_to_ansi.h"
+
+namespace tarn::net {
+namespace {
+
+constexpr int kContinue = 100;
+constexpr int kNoContent = 204;
+constexpr int kNotModified = 304;
+constexpr int kUnauthorized = 401;
+constexpr int kProxyAuthenticationRequired = 407;
+constexpr const char* kUndefinedSituation = "Undefined situation";
+
+bool IsRedirect(const AnswerHead& head) {
+  return (head.status_code >= 300 && head.status_code <= 399 && head.status_code != kNotModified) ||
+         !head.Value("Location").empty();
+}
+
+bool IsSuccess(int status_code) { return status_code >= 200 && status_code <= 299; }
+
+bool ChallengesBasic(std::string_view challenge) {
+  const std::string_view trimmed = Trim(challenge);
+  return EqualsIgnoringAsciiCase(trimmed.substr(0, trimmed.find_first_of(" \t")), "Basic");
+}
+
+}  // namespace
+
+HttpClient::HttpClient(HttpTimeouts timeouts) : timeouts_(timeouts) {}
+
+HttpClient::~HttpClient() = default;
+
+std::string HttpClient::FetchText(std::string_view address) {
+  MemoryStream body(kMaxTextBody);
+  Fetch(address, body);
+  return body.Take();
+}
+
+void HttpClient::FetchToStream(std::string_view address, OutputStream& stream) {
+  Fetch(address, stream);
+}
+
+std::string HttpClient::Utf8ToAnsi(std::string_view utf8) {
+  return Utf8ToCodePage(utf8, kAnsiCodePage);
+}
+
+void HttpClient::Abort() { connection_.Abort(); }
+
+void HttpClient::Fetch(std::string_view address, OutputStream& destination) {
+  target_.Resolve(SplitAddress(address));
+  ChooseConnection();
+  try {
+    connection_.Write(BuildRequestHead(RequestFields()));
+    const AnswerHead head = ReadHeads();
+    if (IsRedirect(head) || !IsSuccess(head.status_code)) FailWithAnswer(head);
+    if (!head.complete) throw EIdException(kUndefinedSituation);
+    if (head.status_code == kNoContent) {
+      destination.Truncate();
+    } else {
+      ReadBody(connection_.Input(), head, destination, timeouts_.idle_read);
+    }
+    KeepOrClose(head);
+  } catch (const EIdHTTPProtocolException&) {
+    throw;  // the answer was read whole; FailWithAnswer has applied the keep rule
+  } catch (...) {
+    // Unread bytes of this answer may still be on the way: the next fetch starts afresh.
+    connection_.Close();
+    throw;
+  }
+}
+
+void HttpClient::ChooseConnection() {
+  const std::optional<int32_t> port = ParseInteger32(target_.port);
+  if (!port) throw EConvertError(target_.port);
+  if (!EqualsIgnoringAsciiCase(target_.host, connection_host_) || *port != connection_port_) {
+    connection_.Close();
+    connection_host_ = target_.host;
+    connection_port_ = *port;
+  }
+  if (EqualsIgnoringAsciiCase(target_.scheme, "https")) throw EIdIOHandlerPropInvalid();
+  connection_.Probe(timeouts_.probe);
+  if (!connection_.IsOpen())
+    connection_.Open(connection_host_, connection_port_, timeouts_.connect);
+}
+
+RequestHeadFields HttpClient::RequestFields() {
+  RequestHeadFields fields;
+  fields.target = target_.RequestTarget();
+  if (!target_.host.empty()) fields.host = target_.HostValue();
+  if (cookies_) fields.cookie = cookies_->CookieValueFor(target_.host, target_.directory);
+  fields.authorization = send_authorization_;
+  fields.proxy_authorization = send_proxy_authorization_;
+  return fields;
+}
+
+AnswerHead HttpClient::ReadHeads() {
+  for (;;) {
+    AnswerHead head = ReadAnswerHead(connection_.Input(), timeouts_.idle_read);
+    if (!cookies_) cookies_ = std::make_unique<CookieStore>();
+    cookies_->TakeHead(head.headers, target_.host, target_.directory);
+    if (head.status_code != kContinue) return head;
+  }
+}
+
+void HttpClient::FailWithAnswer(const AnswerHead& head) {
+  if (!IsRedirect(head)) NoteAuthenticationChallenge(head);
+  // The body is read apart from the caller's destination and with a short wait.
+  MemoryStream body(kMaxTextBody);
+  if (head.complete) ReadBody(connection_.Input(), head, body, timeouts_.error_body);
+  KeepOrClose(head);
+  throw EIdHTTPProtocolException(head.status_code, head.status_line, body.Take());
+}
+
+void HttpClient::NoteAuthenticationChallenge(const AnswerHead& head) {
+  if (head.status_code == kUnauthorized && ChallengesBasic(head.Value("WWW-Authenticate"))) {
+    send_authorization_ = true;
+  }
+  if (head.status_code == kProxyAuthenticationRequired &&
+      ChallengesBasic(head.Value("Proxy-Authenticate"))) {
+    send_proxy_authorization_ = true;
+  }
+}
+
+void HttpClient::KeepOrClose(const AnswerHead& head) {
+  if (EqualsIgnoringAsciiCase(Trim(head.Value("Connection")), "close") ||
+      EqualsIgnoringAsciiCase(Trim(head.Value("Proxy-Connection")), "close")) {
+    connection_.Close();
+  }
+}
+
+}  // namespace tarn::net

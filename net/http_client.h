@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "net/cookie_store.h"
+#include "net/http_address.h"
+#include "net/http_answer_head.h"
+#include "net/http_request_head.h"
+#include "net/output_stream.h"
+#include "net/socket_connection.h"
+#include "net/socket_layer.h"
+
+namespace tarn::net {
+
+// How long the client waits. Tests shorten them; the program keeps the defaults.
+struct HttpTimeouts {
+  // A connect that hangs would block the worker until the system gives up, minutes later.
+  std::chrono::milliseconds connect{30000};
+  // A server that goes silent must not hold a fetch forever.
+  std::chrono::milliseconds idle_read{60000};
+  // Each wait while the body of a failed answer is read.
+  std::chrono::milliseconds error_body{2000};
+  // The look at a kept connection before it is reused.
+  std::chrono::milliseconds probe{1};
+};
+
+// Most body bytes FetchText keeps in memory.
+inline constexpr uint64_t kMaxTextBody = 64ull << 20;
+
+// The program's HTTP/1.1 client: GET of "http" addresses over one kept connection, cookies
+// kept per client, redirects not followed. One per thread, never shared; every failure is an
+// exception derived from EIdException (or EConvertError for a bad port) and nothing is
+// retried.
+class HttpClient {
+ public:
+  explicit HttpClient(HttpTimeouts timeouts = {});
+  ~HttpClient();
+  HttpClient(const HttpClient&) = delete;
+  HttpClient& operator=(const HttpClient&) = delete;
+
+  // The body's bytes as received. Pages beyond kMaxTextBody fail with EIdException.
+  std::string FetchText(std::string_view address);
+
+  // Writes the body into `stream` from its position on. Afterwards, also after a failure, the
+  // position stands after the last byte that arrived and the stream ends there.
+  void FetchToStream(std::string_view address, OutputStream& stream);
+
+  // A fetched UTF-8 page in the program's 8-bit encoding; empty when the page is malformed.
+  static std::string Utf8ToAnsi(std::string_view utf8);
+
+  // From any thread: the fetch under way and every later one fail with EIdException. For a
+  // window that closes while a worker is still fetching.
+  void Abort();
+
+ private:
+  void Fetch(std::string_view address, OutputStream& destination);
+  void ChooseConnection();
+  RequestHeadFields RequestFields();
+  AnswerHead ReadHeads();
+  [[noreturn]] void FailWithAnswer(const AnswerHead& head);
+  void NoteAuthenticationChallenge(const AnswerHead& head);
+  void KeepOrClose(const AnswerHead& head);
+
+  SocketLayerUse socket_layer_;
+  HttpTimeouts timeouts_;
+  HttpTarget target_;
+  SocketConnection connection_;
+  std::string connection_host_;
+  int connection_port_ = 0;
+  std::unique_ptr<CookieStore> cookies_;
+  bool send_authorization_ = false;
+  bool send_proxy_authorization_ = false;
+};
+
+}  // namespace tarn::net

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "net/socket_errors.h"
+
+namespace tarn::net {
+
+// Family of failures told by the server's answer; never raised itself.
+class EIdProtocolReplyError : public EIdException {
+ protected:
+  using EIdException::EIdException;
+};
+
+// An answer that is not a success: redirects, a "Location" header, any status outside 2xx.
+class EIdHTTPProtocolException : public EIdProtocolReplyError {
+ public:
+  EIdHTTPProtocolException(int error_code, std::string status_line, std::string body)
+      : EIdProtocolReplyError(std::move(status_line)),
+        error_code_(error_code),
+        body_(std::move(body)) {}
+  int ErrorCode() const { return error_code_; }
+  // The answer's body as received.
+  const std::string& ErrorMessage() const { return body_; }
+
+ private:
+  int error_code_;
+  std::string body_;
+};
+
+// The client has no TLS, so "https" addresses are refused.
+class EIdIOHandlerPropInvalid : public EIdTCPConnectionError {
+ public:
+  EIdIOHandlerPropInvalid() : EIdTCPConnectionError("IOHandler value is not valid") {}
+};
+
+class EIdUnknownProtocol : public EIdException {
+ public:
+  EIdUnknownProtocol() : EIdException("") {}
+};
+
+// A port text that is not an integer. Not an EIdException: the conversion failed, not the net.
+class EConvertError : public Exception {
+ public:
+  explicit EConvertError(const std::string& text)
+      : Exception("'" + text + "' is not a valid integer value") {}
+};
+
+}  // namespace tarn::net

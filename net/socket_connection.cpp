@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: MIT
+#include "net/socket_connection.h"
+
+#include <limits>
+
+#include "net/host_address.h"
+#include "net/socket_error_text.h"
+#include "net/socket_errors.h"
+
+namespace tarn::net {
+namespace {
+
+constexpr int kLowestPort = 1;
+constexpr int kHighestPort = std::numeric_limits<uint16_t>::max();
+constexpr const char* kAbortedMessage = "Operation aborted.";
+
+}  // namespace
+
+SocketConnection::SocketConnection() = default;
+
+SocketConnection::~SocketConnection() { Close(); }
+
+void SocketConnection::Open(std::string_view host, int port,
+                            std::chrono::milliseconds connect_limit) {
+  Close();
+  input_.Reset();
+  ThrowIfAborted();
+  const platform::IPv4Address address = ResolveHost(host);
+  // A port outside the 16-bit range would wrap around to some other port.
+  if (port < kLowestPort || port > kHighestPort) throw EIdSocketError(kWsaAddressNotAvailable);
+  platform::SocketHandle socket = platform::kNoSocket;
+  if (platform::CreateStreamSocket(&socket) != 0) throw EIdInvalidSocket();
+  Adopt(socket);
+  if (const int error = platform::BindAnyAddress(socket)) {
+    Close();
+    if (error == kWsaAddressInUse) throw EIdCouldNotBindSocket();
+    throw EIdSocketError(error);
+  }
+  const int error = platform::Connect(socket, address, static_cast<uint16_t>(port), connect_limit);
+  if (error != 0 || aborted_) {
+    Close();
+    ThrowIfAborted();
+    throw EIdSocketError(error);
+  }
+}
+
+void SocketConnection::Close() {
+  if (!IsOpen()) return;
+  std::lock_guard lock(socket_mutex_);
+  platform::Close(socket_);
+  socket_ = platform::kNoSocket;
+}
+
+void SocketConnection::Probe(std::chrono::milliseconds wait) {
+  if (!IsOpen()) return;
+  try {
+    if (!input_.Poll(wait)) Close();
+  } catch (const EIdSocketError&) {
+    // Whatever went wrong, the connection cannot carry the next request.
+    Close();
+  }
+}
+
+void SocketConnection::Write(std::string_view bytes) {
+  ThrowIfAborted();
+  if (!IsOpen()) throw EIdNotConnected();
+  if (input_.PeerClosed()) {
+    Close();
+    throw EIdConnClosedGracefully();
+  }
+  while (!bytes.empty()) {
+    const platform::IoResult sent = platform::Send(socket_, bytes.data(), bytes.size());
+    if (sent.error != 0) {
+      if (IsConnectionLost(sent.error)) Close();
+      ThrowIfAborted();
+      throw EIdSocketError(sent.error);
+    }
+    if (sent.count == 0) {
+      Close();
+      throw EIdConnClosedGracefully();
+    }
+    bytes.remove_prefix(sent.count);
+  }
+}
+
+void SocketConnection::Abort() {
+  aborted_ = true;
+  std::lock_guard lock(socket_mutex_);
+  if (socket_ != platform::kNoSocket) platform::ShutdownBoth(socket_);
+}
+
+size_t SocketConnection::Receive(char* into, size_t capacity, std::chrono::milliseconds wait) {
+  ThrowIfAborted();
+  if (!IsOpen()) throw EIdNotConnected();
+  const platform::IoResult received = platform::Receive(socket_, into, capacity, wait);
+  // An abort shuts the socket down, which reads like a close: it must not end a body cleanly.
+  ThrowIfAborted();
+  if (received.timed_out) throw EIdReadTimeout();
+  if (received.error != 0) {
+    if (IsConnectionLost(received.error)) Close();
+    throw EIdSocketError(received.error);
+  }
+  if (received.count == 0) Close();
+  return received.count;
+}
+
+void SocketConnection::ThrowIfAborted() const {
+  if (aborted_) throw EIdException(kAbortedMessage);
+}
+
+void SocketConnection::Adopt(platform::SocketHandle socket) {
+  std::lock_guard lock(socket_mutex_);
+  socket_ = socket;
+  // An abort that came before the socket existed could not shut it down.
+  if (aborted_) platform::ShutdownBoth(socket_);
+}
+
+}  // namespace tarn::net
