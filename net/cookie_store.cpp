@@ -15,8 +15,8 @@
 namespace tarn::net {
 namespace {
 
-// Most cookies one store keeps; an album server sets a handful, more is a hostile flood and
-// new cookies beyond it are dropped (replacing a stored one still works).
+// Most cookies one store keeps (with the length below, about 1.2 MB at worst); an album server
+// sets a handful, so new cookies beyond it are dropped. Replacing a stored one still works.
 constexpr size_t kMaxCookies = 300;
 // Longest "Set-cookie" value taken; a browser keeps no more than this per cookie either.
 constexpr size_t kMaxCookieLength = 4096;
