@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#include "app/config.h"
+
+#include <cstdlib>
+
+namespace tarn {
+namespace {
+std::string FromEnvironment(const char* name, const char* fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : fallback;
+}
+}  // namespace
+
+std::string PhotoHost() { return FromEnvironment("TARN_PHOTO_HOST", TARN_DEFAULT_PHOTO_HOST); }
+
+std::string FeedUrl() { return FromEnvironment("TARN_FEED_URL", TARN_DEFAULT_FEED_URL); }
+
+std::string PhotoPrefix() { return "http://" + PhotoHost() + "/photos/"; }
+
+std::string SampleAlbumAddress() { return PhotoPrefix() + "album/1681427427/"; }
+
+}  // namespace tarn

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: MIT
+#include "app/form1.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <filesystem>
+
+#include "app/app_paths.h"
+#include "app/ini_file.h"
+#include "app/message_boxes.h"
+#include "app/str_to_int.h"
+#include "base/shared_flags.h"
+#include "widgets/artwork.h"
+
+namespace tarn {
+namespace {
+constexpr const char* kSection = "Config";
+constexpr const char* kDirectoryKey = "DownLoad_Directory";
+constexpr const char* kModeKey = "DownLoad_Mode";
+
+bool IsFileNotDirectory(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+}  // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint) {
+  setWindowTitle(QStringLiteral("Tarn湖光小集"));
+  setWindowIcon(AppIcon());
+  setFixedSize(kClientWidth, kClientHeight);
+  CreateControls();
+  FormCreate();
+  ConnectHandlers();
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+  }
+}
+
+void TForm1::ConnectHandlers() {
+  img1->OnClick = [this](QObject* s) { Guarded([&] { img1Click(s); }); };
+  edt_directory_URL->OnClick = [this](QObject* s) { Guarded([&] { edt_directory_URLClick(s); }); };
+  gift_normal_bg->OnClick = [this](QObject* s) { Guarded([&] { gift_normal_bgClick(s); }); };
+  img_download->OnMouseEnter = [this](QObject* s) { img_downloadMouseEnter(s); };
+  img_download->OnMouseLeave = [this](QObject* s) { img_downloadMouseLeave(s); };
+  img_download->OnMouseDown = [this](QObject* s, Qt::MouseButton b) { img_downloadMouseDown(s, b); };
+  img_download->OnMouseUp = [this](QObject* s, Qt::MouseButton b) { img_downloadMouseUp(s, b); };
+  lbl_about->OnClick = [this](QObject* s) { Guarded([&] { lbl_aboutClick(s); }); };
+  lbl_about->OnMouseMove = [this](QObject* s) { lbl_aboutMouseMove(s); };
+  lbl_about->OnMouseLeave = [this](QObject* s) { lbl_aboutMouseLeave(s); };
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  Guarded([this] { FormShow(); });
+}
+
+void TForm1::FormShow() {
+  if (AppDir.empty())
+    AppDir = ExtractAppDir(QCoreApplication::applicationFilePath().toStdString());
+  if (IsFileNotDirectory(SettingsPath(AppDir)))
+    LoadSettings();
+  else
+    SaveSettings();
+  // A settings failure above skips the rest. Qt's backing store already paints every widget
+  // double-buffered, so nothing is switched for that.
+  FeedUnreachable = 0;
+  lbl_ad1->setCursor(Qt::PointingHandCursor);
+  lbl_GuangBo->setCursor(Qt::PointingHandCursor);
+}
+
+void TForm1::LoadSettings() {
+  const IniFile ini(SettingsPath(AppDir));
+  edt_directory->setText(QString::fromStdString(ini.ReadString(kSection, kDirectoryKey, "")));
+  // The track bar clamps the mode into 0..1.
+  TrackBar1->setValue(StrToInt(ini.ReadString(kSection, kModeKey, "")));
+}
+
+void TForm1::SaveSettings() {
+  IniFile ini(SettingsPath(AppDir));
+  ini.WriteString(kSection, kDirectoryKey, edt_directory->text().toStdString());
+  ini.WriteString(kSection, kModeKey, std::to_string(TrackBar1->value()));
+}
+
+// The banner takes clicks but does nothing with them.
+void TForm1::img1Click(QObject*) {}
+
+void TForm1::edt_directory_URLClick(QObject*) { edt_directory_URL->clear(); }
+
+void TForm1::gift_normal_bgClick(QObject*) {
+  QString folder;
+  if (ChooseFolderFn(this, QStringLiteral("下载保存路径:"), QString(), folder))
+    edt_directory->setText(folder);
+  SaveSettings();
+}
+
+void TForm1::img_downloadMouseEnter(QObject*) {
+  try {
+    img_download->SetPicture(img_display_over->Picture());
+  } catch (...) {
+  }
+}
+
+void TForm1::img_downloadMouseLeave(QObject*) {
+  try {
+    img_download->SetPicture(img_display_normal->Picture());
+  } catch (...) {
+  }
+}
+
+void TForm1::img_downloadMouseDown(QObject*, Qt::MouseButton) {
+  img_download->move(img_download->x(), kDownloadTop + 1);
+}
+
+void TForm1::img_downloadMouseUp(QObject*, Qt::MouseButton) {
+  img_download->move(img_download->x(), kDownloadTop);
+}
+
+void TForm1::lbl_aboutClick(QObject*) {
+  if (Frm_About != nullptr) Frm_About->ShowModal(this);
+}
+
+void TForm1::lbl_aboutMouseMove(QObject*) {
+  QFont font = lbl_about->font();
+  if (font.underline()) return;
+  font.setUnderline(true);
+  lbl_about->setFont(font);
+}
+
+void TForm1::lbl_aboutMouseLeave(QObject*) {
+  QFont font = lbl_about->font();
+  font.setBold(false);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
+  lbl_about->setFont(font);
+}
+
+}  // namespace tarn

@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QSlider>
+#include <QTimer>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "app/folder_chooser.h"
+#include "widgets/frm_about.h"
+#include "widgets/t_edit.h"
+#include "widgets/t_image.h"
+#include "widgets/t_label.h"
+#include "widgets/t_new_image.h"
+
+namespace tarn {
+
+// The main window. Controls are public and named as in the form so that every part of the
+// program (and the tests) reach them by name.
+class TForm1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kClientWidth = 695;
+  static constexpr int kClientHeight = 476;
+  static constexpr int kDownloadTop = 416;  // the download button's resting place
+
+  explicit TForm1(QWidget* parent = nullptr);
+
+  void SetAboutWindow(TFrm_About* about) { Frm_About = about; }
+
+  // The executable's directory, set at first show (tests may set it before showing).
+  std::string AppDir;
+  // The folder chooser behind the clover; tests replace it.
+  FolderChooser ChooseFolderFn = ChooseFolder;
+
+  void LoadSettings();
+  void SaveSettings();
+
+  // Event handlers.
+  void FormShow();
+  void img1Click(QObject* sender);
+  void edt_directory_URLClick(QObject* sender);
+  void gift_normal_bgClick(QObject* sender);
+  void img_downloadMouseEnter(QObject* sender);
+  void img_downloadMouseLeave(QObject* sender);
+  void img_downloadMouseDown(QObject* sender, Qt::MouseButton button);
+  void img_downloadMouseUp(QObject* sender, Qt::MouseButton button);
+  void lbl_aboutClick(QObject* sender);
+  void lbl_aboutMouseMove(QObject* sender);
+  void lbl_aboutMouseLeave(QObject* sender);
+
+  // Controls, in creation order.
+  TImage* gift_normal1;
+  TImage* img1;
+  TLabel* lbl_about;
+  TNewImage* img_download;
+  TImage* gift_normal_bg1;
+  TLabel* lbl1;
+  TLabel* lbl_ad1;
+  TImage* gift_normalimg3;
+  TImage* img_display;
+  TLabel* lbl_DownWancheng;
+  TLabel* lbl_tixing_Already;
+  TLabel* lbl_DownTotal;
+  TLabel* lbl_tixing_A;
+  TImage* gift_normal_bg;
+  TLabel* lbl_GuangBo;
+  TImage* img_display_normal;
+  TImage* img_display_over;
+  QProgressBar* pb_download;
+  QSlider* TrackBar1;
+  QLabel* Loading_model;
+  QLabel* Loading_Clever;
+  QLabel* Loading_Normal;
+  QLabel* Loading_URL;
+  TEdit* edt_directory_URL;
+  TEdit* edt_directory;
+  QLabel* txt_download;
+  std::vector<QPixmap> ImageList1;  // 16x16 pictures kept with the form, drawn nowhere
+  std::vector<QPixmap> ImageList2;  // 32x32 likewise
+  QTimer* tmr_ad;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void CreateControls();
+  void FormCreate();
+  void ConnectHandlers();
+
+  TFrm_About* Frm_About = nullptr;
+  bool shown_ = false;
+};
+
+}  // namespace tarn

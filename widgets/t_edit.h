@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QLineEdit>
+#include <functional>
+
+namespace tarn {
+
+// A one-line edit box that reports clicks (a left press and release inside it).
+class TEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  using NotifyEvent = std::function<void(QObject* sender)>;
+
+  explicit TEdit(QWidget* parent = nullptr);
+
+  NotifyEvent OnClick;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  bool click_armed_ = false;
+};
+
+}  // namespace tarn

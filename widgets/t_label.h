@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QLabel>
+#include <functional>
+
+namespace tarn {
+
+// A text label that reports clicks, pointer moves over it and the pointer leaving it.
+class TLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  using NotifyEvent = std::function<void(QObject* sender)>;
+
+  explicit TLabel(const QString& text, QWidget* parent = nullptr);
+
+  NotifyEvent OnClick;
+  NotifyEvent OnMouseMove;
+  NotifyEvent OnMouseLeave;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  bool click_armed_ = false;
+};
+
+}  // namespace tarn
