@@ -84,7 +84,7 @@ void TForm1::CreateControls() {
 
   lbl_ad1 = Place(new TLabel(QStringLiteral("Tarn，您豆瓣的好伙伴！"), this), "lbl_ad1", 494,
                   400, 201, 13);
-  lbl_ad1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  lbl_ad1->setAlignment(Qt::AlignCenter);
   SetTextColor(lbl_ad1, kGreen);
   QFont ad_font = lbl_ad1->font();
   ad_font.setUnderline(true);
@@ -118,6 +118,7 @@ void TForm1::CreateControls() {
   lbl_GuangBo->setFont(FormFont(12));
   SetTextColor(lbl_GuangBo, Qt::black);
   lbl_GuangBo->setWordWrap(true);
+  lbl_GuangBo->SetLineHeight(16);  // three lines in its 49 pixels
   lbl_GuangBo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   img_display_normal =

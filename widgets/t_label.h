@@ -15,6 +15,10 @@ class TLabel : public QLabel {
 
   explicit TLabel(const QString& text, QWidget* parent = nullptr);
 
+  // Word-wrapped text with this fixed distance between lines (0: the font's own), so several
+  // lines of CJK text fit a label sized for tighter fonts.
+  void SetLineHeight(int pixels);
+
   NotifyEvent OnClick;
   NotifyEvent OnMouseMove;
   NotifyEvent OnMouseLeave;
@@ -24,9 +28,11 @@ class TLabel : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   bool click_armed_ = false;
+  int line_height_ = 0;
 };
 
 }  // namespace tarn
