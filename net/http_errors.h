@@ -11,7 +11,7 @@ namespace tarn::net {
 // Family of failures told by the server's answer; never raised itself.
 class EIdProtocolReplyError : public EIdException {
  protected:
-  using EIdException::EIdException;
+  explicit EIdProtocolReplyError(std::string message) : EIdException(std::move(message)) {}
 };
 
 // An answer that is not a success: redirects, a "Location" header, any status outside 2xx.

@@ -82,10 +82,11 @@ bool InputReader::Fill(std::chrono::milliseconds wait) {
     start_ = 0;
   }
   const size_t old_size = buffer_.size();
+  const bool had_unread = Buffered() > 0;
   buffer_.resize(old_size + kReadPieceSize);
   size_t received = 0;
   try {
-    received = ReceiveHandlingLoss(buffer_.data() + old_size, kReadPieceSize, wait);
+    received = ReceiveHandlingLoss(buffer_.data() + old_size, kReadPieceSize, wait, had_unread);
   } catch (...) {
     buffer_.resize(old_size);
     throw;
@@ -96,18 +97,18 @@ bool InputReader::Fill(std::chrono::milliseconds wait) {
 
 size_t InputReader::ReceivePiece(size_t capacity, std::chrono::milliseconds wait) {
   if (peer_closed_) return 0;
-  return ReceiveHandlingLoss(piece_.data(), capacity, wait);
+  return ReceiveHandlingLoss(piece_.data(), capacity, wait, Buffered() > 0);
 }
 
-size_t InputReader::ReceiveHandlingLoss(char* into, size_t capacity,
-                                        std::chrono::milliseconds wait) {
+size_t InputReader::ReceiveHandlingLoss(char* into, size_t capacity, std::chrono::milliseconds wait,
+                                        bool had_unread) {
   try {
     const size_t received = source_.Receive(into, capacity, wait);
     if (received == 0) peer_closed_ = true;
     return received;
   } catch (const EIdSocketError& error) {
     // A lost connection with bytes still buffered reads like a close: those bytes count.
-    if (IsConnectionLost(error.Number()) && Buffered() > 0) {
+    if (IsConnectionLost(error.Number()) && had_unread) {
       peer_closed_ = true;
       return 0;
     }

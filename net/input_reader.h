@@ -51,7 +51,9 @@ class InputReader {
   bool Fill(std::chrono::milliseconds wait);
   // Receives straight into the scratch piece; 0 when the peer has closed.
   size_t ReceivePiece(size_t capacity, std::chrono::milliseconds wait);
-  size_t ReceiveHandlingLoss(char* into, size_t capacity, std::chrono::milliseconds wait);
+  // Receives; a lost connection reads as a close when unread bytes were buffered before.
+  size_t ReceiveHandlingLoss(char* into, size_t capacity, std::chrono::milliseconds wait,
+                             bool had_unread);
   void Consume(size_t count);
 
   ByteSource& source_;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "base/exception.h"
 
@@ -16,19 +17,19 @@ class EIdException : public Exception {
 // Families that group the kinds below; never raised themselves.
 class EIdSilentException : public EIdException {
  protected:
-  using EIdException::EIdException;
+  explicit EIdSilentException(std::string message) : EIdException(std::move(message)) {}
 };
 class EIdTCPConnectionError : public EIdException {
  protected:
-  using EIdException::EIdException;
+  explicit EIdTCPConnectionError(std::string message) : EIdException(std::move(message)) {}
 };
 class EIdSocketHandleError : public EIdException {
  protected:
-  using EIdException::EIdException;
+  explicit EIdSocketHandleError(std::string message) : EIdException(std::move(message)) {}
 };
 class EIdStackError : public EIdException {
  protected:
-  using EIdException::EIdException;
+  explicit EIdStackError(std::string message) : EIdException(std::move(message)) {}
 };
 
 class EIdConnClosedGracefully : public EIdSilentException {
@@ -88,7 +89,7 @@ class EIdWS2StubError : public EIdException {
   }
 
  private:
-  using EIdException::EIdException;
+  explicit EIdWS2StubError(std::string message) : EIdException(std::move(message)) {}
 };
 
 }  // namespace tarn::net

@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: MIT
+// The connection against real sockets on 127.0.0.1.
+#include "net/socket_connection.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "loopback_server.h"
+#include "net/memory_stream.h"
+#include "net/socket_errors.h"
+#include "net/socket_layer.h"
+
+namespace tarn::net {
+namespace {
+
+using namespace testing;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kConnectLimit{5000};
+constexpr milliseconds kWait{5000};
+
+TEST(SocketConnection, LocalhostInAnyCaseAndDottedNumbersConnectWithoutLookup) {
+  LoopbackServer server({{ReadRequest(), AwaitClientClose()},
+                         {ReadRequest(), AwaitClientClose()},
+                         {ReadRequest(), AwaitClientClose()}});
+  for (const char* host : {"localhost", "LOCALHOST", "127.0.0.1"}) {
+    SocketConnection connection;
+    connection.Open(host, server.Port(), kConnectLimit);
+    EXPECT_TRUE(connection.IsOpen());
+    connection.Write(std::string("hello ") + host + "\r\n\r\n");
+  }
+  server.Finish();
+  EXPECT_EQ(server.Requests(),
+            (std::vector<std::string>{"hello localhost\r\n\r\n", "hello LOCALHOST\r\n\r\n",
+                                      "hello 127.0.0.1\r\n\r\n"}));
+  EXPECT_TRUE(server.Problems().empty());
+}
+
+TEST(SocketConnection, BytesAfterALineStayBufferedForTheNextRead) {
+  LoopbackServer server({{Send("first line\r\nsecond\nrest of it"), CloseConnection()}});
+  SocketConnection connection;
+  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
+  ASSERT_TRUE(server.WaitForScripts(1));
+  EXPECT_EQ(connection.Input().ReadLine(kWait), "first line");
+  EXPECT_EQ(connection.Input().ReadLine(kWait), "second");
+  MemoryStream rest(1024);
+  connection.Input().ReadUntilClose(rest, kWait);
+  EXPECT_EQ(rest.Take(), "rest of it");
+  EXPECT_FALSE(connection.IsOpen());  // the peer's close closed it
+}
+
+TEST(SocketConnection, LineLimitOverRealSocket) {
+  const std::string longest(kMaxLineLength, 'L');  // a carriage return would count too
+  LoopbackServer server({{Send(longest + "\n" + longest + "X\n"), AwaitClientClose()}});
+  SocketConnection connection;
+  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
+  EXPECT_EQ(connection.Input().ReadLine(kWait), longest);
+  try {
+    connection.Input().ReadLine(kWait);
+    FAIL() << "overlong line accepted";
+  } catch (const EIdReadLnMaxLineLengthExceeded& error) {
+    EXPECT_EQ(error.Message(), "Max line length exceeded.");
+  }
+  EXPECT_TRUE(connection.IsOpen());
+}
+
+TEST(SocketConnection, RefusedPort) {
+  SocketConnection connection;
+  try {
+    connection.Open("127.0.0.1", ClosedLoopbackPort(), kConnectLimit);
+    FAIL() << "connected";
+  } catch (const EIdSocketError& error) {
+    EXPECT_EQ(error.Number(), 10061);
+    EXPECT_EQ(error.Message(), "Socket Error # 10061\r\nConnection refused.");
+  }
+  EXPECT_FALSE(connection.IsOpen());
+}
+
+TEST(SocketConnection, UnknownHost) {
+  SocketConnection connection;
+  try {
+    connection.Open("no-such-album.invalid", 80, kConnectLimit);
+    FAIL() << "connected";
+  } catch (const EIdSocketError& error) {
+    EXPECT_EQ(error.Number(), 11001);
+    EXPECT_EQ(error.Message(), "Socket Error # 11001\r\nHost not found.");
+  }
+  EXPECT_FALSE(connection.IsOpen());
+}
+
+TEST(SocketConnection, PortOutsideSixteenBitsIsRefusedNotWrapped) {
+  SocketConnection connection;
+  try {
+    connection.Open("127.0.0.1", 65536 + 80, kConnectLimit);
+    FAIL() << "connected";
+  } catch (const EIdSocketError& error) {
+    EXPECT_EQ(error.Number(), 10049);
+  }
+}
+
+TEST(SocketConnection, ConnectThatNeverCompletesIsBounded) {
+  // A listener whose accept queue is full drops new handshakes, so a connect hangs.
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 0), 0);
+  socklen_t size = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+  bool hung = false;
+  for (int attempt = 0; attempt < 8 && !hung; ++attempt) {
+    SocketConnection connection;
+    try {
+      // This one got into the queue; it stays there and the next one may not.
+      connection.Open("127.0.0.1", ntohs(address.sin_port), milliseconds(300));
+    } catch (const EIdSocketError& error) {
+      EXPECT_EQ(error.Number(), 10060);
+      EXPECT_EQ(error.Message(), "Socket Error # 10060\r\nConnection timed out.");
+      EXPECT_FALSE(connection.IsOpen());
+      hung = true;
+    }
+  }
+  close(listener);
+  EXPECT_TRUE(hung) << "every connect completed";
+}
+
+TEST(SocketConnection, WriteWithoutConnectionOrAfterPeerClose) {
+  SocketConnection connection;
+  EXPECT_THROW(connection.Write("x"), EIdNotConnected);
+
+  LoopbackServer server({{CloseConnection()}});
+  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
+  ASSERT_TRUE(server.WaitForScripts(1));
+  EXPECT_THROW(connection.Input().ReadLine(kWait), EIdConnClosedGracefully);
+  EXPECT_FALSE(connection.IsOpen());
+  EXPECT_THROW(connection.Write("x"), EIdNotConnected);
+}
+
+TEST(SocketConnection, ProbeKeepsEarlyBytesAndSeesAClose) {
+  LoopbackServer server({{Send("early"), CloseConnection()}});
+  SocketConnection connection;
+  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
+  ASSERT_TRUE(server.WaitForScripts(1));
+  connection.Probe(kWait);
+  EXPECT_EQ(connection.Input().Buffered(), 5u);
+  connection.Probe(kWait);
+  EXPECT_FALSE(connection.IsOpen());
+  MemoryStream rest(64);
+  connection.Input().ReadUntilClose(rest, kWait);
+  EXPECT_EQ(rest.Take(), "early");
+}
+
+TEST(SocketConnection, ResetClosesTheSocketAndFailsWithItsNumber) {
+  LoopbackServer server({{ReadRequest(), ResetConnection()}});
+  SocketConnection connection;
+  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
+  connection.Write("GET\r\n\r\n");
+  try {
+    connection.Input().ReadLine(kWait);
+    FAIL() << "read succeeded";
+  } catch (const EIdSocketError& error) {
+    EXPECT_EQ(error.Number(), 10054);
+    EXPECT_EQ(error.Message(), "Socket Error # 10054\r\nConnection reset by peer.");
+  }
+  EXPECT_FALSE(connection.IsOpen());
+}
+
+TEST(SocketConnection, ReadTimeout) {
+  LoopbackServer server({{Send("no line end"), AwaitClientClose()}});
+  SocketConnection connection;
+  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
+  try {
+    connection.Input().ReadLine(milliseconds(50));
+    FAIL() << "read succeeded";
+  } catch (const EIdReadTimeout& error) {
+    EXPECT_EQ(error.Message(), "Read Timeout");
+  }
+  EXPECT_TRUE(connection.IsOpen());
+}
+
+TEST(SocketConnection, AbortFromAnotherThreadEndsABlockedRead) {
+  LoopbackServer server({{ReadRequest(), AwaitClientClose()}});
+  SocketConnection connection;
+  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
+  connection.Write("GET\r\n\r\n");
+  ASSERT_TRUE(server.WaitForRequests(1));
+  std::thread aborter([&] { connection.Abort(); });
+  MemoryStream body(64);
+  // Without the abort this read would wait out the whole bound.
+  EXPECT_THROW(connection.Input().ReadUntilClose(body, milliseconds(60000)), EIdException);
+  aborter.join();
+  EXPECT_THROW(connection.Open("127.0.0.1", server.Port(), kConnectLimit), EIdException);
+  connection.Close();
+}
+
+TEST(SocketLayer, CountsLiveHolders) {
+  const int before = SocketLayerUse::Count();
+  {
+    SocketLayerUse first;
+    SocketLayerUse second;
+    EXPECT_EQ(SocketLayerUse::Count(), before + 2);
+  }
+  EXPECT_EQ(SocketLayerUse::Count(), before);
+}
+
+}  // namespace
+}  // namespace tarn::net
