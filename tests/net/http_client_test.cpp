@@ -3,6 +3,7 @@
 #include "net/http_client.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -359,7 +360,8 @@ TEST(HttpClient, CloseAmongHeaderLines) {
 
 TEST(HttpClient, ShortBodyFailsAndTheFileKeepsWhatArrived) {
   const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / "tarn_http_client_short_body.jpg";
+      std::filesystem::temp_directory_path() /
+      ("tarn_http_client_short_body_" + std::to_string(getpid()) + ".jpg");
   LoopbackServer server(
       {{ReadRequest(), Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabcdef"),
         CloseConnection(), AwaitClientClose()}});

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -22,10 +23,9 @@ std::string FileContents(const std::filesystem::path& path) {
 class FileStreamTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ =
-        std::filesystem::temp_directory_path() /
-        ("tarn_file_stream_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    path_ = std::filesystem::temp_directory_path() /
+            ("tarn_file_stream_" + std::to_string(getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
   }
   void TearDown() override { std::filesystem::remove(path_); }
   std::filesystem::path path_;
