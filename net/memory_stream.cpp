@@ -12,8 +12,12 @@ MemoryStream::MemoryStream(uint64_t limit) : limit_(limit) {}
 void MemoryStream::Write(std::string_view bytes) {
   const uint64_t end = position_ + bytes.size();
   CheckLimit(end);
-  if (end > data_.size()) data_.resize(static_cast<size_t>(end));
-  data_.replace(static_cast<size_t>(position_), bytes.size(), bytes);
+  if (position_ == data_.size()) {
+    data_.append(bytes);
+  } else {
+    if (end > data_.size()) data_.resize(static_cast<size_t>(end));
+    data_.replace(static_cast<size_t>(position_), bytes.size(), bytes);
+  }
   position_ = end;
 }
 

@@ -63,11 +63,11 @@ void SocketConnection::Probe(std::chrono::milliseconds wait) {
 
 void SocketConnection::Write(std::string_view bytes) {
   ThrowIfAborted();
-  if (!IsOpen()) throw EIdNotConnected();
   if (input_.PeerClosed()) {
     Close();
     throw EIdConnClosedGracefully();
   }
+  if (!IsOpen()) throw EIdNotConnected();
   while (!bytes.empty()) {
     const platform::IoResult sent = platform::Send(socket_, bytes.data(), bytes.size());
     if (sent.error != 0) {

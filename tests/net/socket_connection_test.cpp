@@ -140,7 +140,26 @@ TEST(SocketConnection, WriteWithoutConnectionOrAfterPeerClose) {
   ASSERT_TRUE(server.WaitForScripts(1));
   EXPECT_THROW(connection.Input().ReadLine(kWait), EIdConnClosedGracefully);
   EXPECT_FALSE(connection.IsOpen());
-  EXPECT_THROW(connection.Write("x"), EIdNotConnected);
+  EXPECT_THROW(connection.Write("x"), EIdConnClosedGracefully);
+}
+
+TEST(SocketConnection, WriteToAResetPeerFailsWithoutKillingTheProcess) {
+  LoopbackServer server({{ReadRequest(), ResetConnection()}});
+  SocketConnection connection;
+  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
+  connection.Write("GET\r\n\r\n");
+  ASSERT_TRUE(server.WaitForScripts(1));
+  const std::string block(64 * 1024, 'w');
+  int error_number = 0;
+  for (int attempt = 0; attempt < 64 && error_number == 0; ++attempt) {
+    try {
+      connection.Write(block);
+    } catch (const EIdSocketError& error) {
+      error_number = error.Number();
+    }
+  }
+  EXPECT_TRUE(error_number == 10054 || error_number == 10058) << error_number;
+  EXPECT_FALSE(connection.IsOpen());
 }
 
 TEST(SocketConnection, ProbeKeepsEarlyBytesAndSeesAClose) {
