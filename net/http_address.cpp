@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/str_to_int.h"
 #include "base/text.h"
 #include "net/http_errors.h"
-#include "net/integer_text.h"
 
 namespace tarn::net {
 namespace {
@@ -30,6 +30,14 @@ void CutPath(std::string_view path, AddressParts& parts) {
   parts.directory += before_query.substr(0, document_start);
   parts.document = std::string(before_query.substr(document_start));
   parts.query = query_start == std::string_view::npos ? "" : std::string(path.substr(query_start));
+}
+
+int32_t PortNumberOrZero(std::string_view port) {
+  try {
+    return StrToInt(port);
+  } catch (const EConvertError&) {
+    return 0;
+  }
 }
 
 void DropFragment(std::string& text) {
@@ -142,7 +150,7 @@ void HttpTarget::Resolve(const AddressParts& address) {
     port = address.port;
     return;
   }
-  const int32_t remembered = ParseInteger32(port).value_or(0);
+  const int32_t remembered = PortNumberOrZero(port);
   if (remembered == 0 || remembered == 80 || remembered == 443) {
     if (EqualsIgnoringAsciiCase(scheme, "http")) {
       port = kDefaultPort;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "net/http_client.h"
 
+#include "app/str_to_int.h"
 #include "base/text.h"
 #include "net/http_body.h"
 #include "net/http_errors.h"
 #include "net/http_request_head.h"
-#include "net/integer_text.h"
 #include "net/memory_stream.h"
 #include "net/utf8_to_ansi.h"
 
@@ -77,12 +77,11 @@ void HttpClient::Fetch(std::string_view address, OutputStream& destination) {
 }
 
 void HttpClient::ChooseConnection() {
-  const std::optional<int32_t> port = ParseInteger32(target_.port);
-  if (!port) throw EConvertError(target_.port);
-  if (!EqualsIgnoringAsciiCase(target_.host, connection_host_) || *port != connection_port_) {
+  const int32_t port = StrToInt(target_.port);  // EConvertError for a port that is no number
+  if (!EqualsIgnoringAsciiCase(target_.host, connection_host_) || port != connection_port_) {
     connection_.Close();
     connection_host_ = target_.host;
-    connection_port_ = *port;
+    connection_port_ = port;
   }
   if (EqualsIgnoringAsciiCase(target_.scheme, "https")) throw EIdIOHandlerPropInvalid();
   connection_.Probe(timeouts_.probe);

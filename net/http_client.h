@@ -33,7 +33,7 @@ inline constexpr uint64_t kMaxTextBody = 64ull << 20;
 
 // The program's HTTP/1.1 client: GET of "http" addresses over one kept connection, cookies
 // kept per client, redirects not followed. One per thread, never shared; every failure is an
-// exception derived from EIdException (or EConvertError for a bad port) and nothing is
+// exception derived from EIdException (or tarn::EConvertError for a bad port) and nothing is
 // retried.
 class HttpClient {
  public:

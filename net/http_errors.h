@@ -41,11 +41,4 @@ class EIdUnknownProtocol : public EIdException {
   EIdUnknownProtocol() : EIdException("") {}
 };
 
-// A port text that is not an integer. Not an EIdException: the conversion failed, not the net.
-class EConvertError : public Exception {
- public:
-  explicit EConvertError(const std::string& text)
-      : Exception("'" + text + "' is not a valid integer value") {}
-};
-
 }  // namespace tarn::net

@@ -55,21 +55,6 @@ TEST(SocketConnection, BytesAfterALineStayBufferedForTheNextRead) {
   EXPECT_FALSE(connection.IsOpen());  // the peer's close closed it
 }
 
-TEST(SocketConnection, LineLimitOverRealSocket) {
-  const std::string longest(kMaxLineLength, 'L');  // a carriage return would count too
-  LoopbackServer server({{Send(longest + "\n" + longest + "X\n"), AwaitClientClose()}});
-  SocketConnection connection;
-  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
-  EXPECT_EQ(connection.Input().ReadLine(kWait), longest);
-  try {
-    connection.Input().ReadLine(kWait);
-    FAIL() << "overlong line accepted";
-  } catch (const EIdReadLnMaxLineLengthExceeded& error) {
-    EXPECT_EQ(error.Message(), "Max line length exceeded.");
-  }
-  EXPECT_TRUE(connection.IsOpen());
-}
-
 TEST(SocketConnection, RefusedPort) {
   SocketConnection connection;
   try {
@@ -162,20 +147,6 @@ TEST(SocketConnection, WriteToAResetPeerFailsWithoutKillingTheProcess) {
   EXPECT_FALSE(connection.IsOpen());
 }
 
-TEST(SocketConnection, ProbeKeepsEarlyBytesAndSeesAClose) {
-  LoopbackServer server({{Send("early"), CloseConnection()}});
-  SocketConnection connection;
-  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
-  ASSERT_TRUE(server.WaitForScripts(1));
-  connection.Probe(kWait);
-  EXPECT_EQ(connection.Input().Buffered(), 5u);
-  connection.Probe(kWait);
-  EXPECT_FALSE(connection.IsOpen());
-  MemoryStream rest(64);
-  connection.Input().ReadUntilClose(rest, kWait);
-  EXPECT_EQ(rest.Take(), "early");
-}
-
 TEST(SocketConnection, ResetClosesTheSocketAndFailsWithItsNumber) {
   LoopbackServer server({{ReadRequest(), ResetConnection()}});
   SocketConnection connection;
@@ -189,19 +160,6 @@ TEST(SocketConnection, ResetClosesTheSocketAndFailsWithItsNumber) {
     EXPECT_EQ(error.Message(), "Socket Error # 10054\r\nConnection reset by peer.");
   }
   EXPECT_FALSE(connection.IsOpen());
-}
-
-TEST(SocketConnection, ReadTimeout) {
-  LoopbackServer server({{Send("no line end"), AwaitClientClose()}});
-  SocketConnection connection;
-  connection.Open("127.0.0.1", server.Port(), kConnectLimit);
-  try {
-    connection.Input().ReadLine(milliseconds(50));
-    FAIL() << "read succeeded";
-  } catch (const EIdReadTimeout& error) {
-    EXPECT_EQ(error.Message(), "Read Timeout");
-  }
-  EXPECT_TRUE(connection.IsOpen());
 }
 
 TEST(SocketConnection, AbortFromAnotherThreadEndsABlockedRead) {

@@ -30,7 +30,6 @@ static_assert(kDerives<EIdException, EIdWS2StubError>);
 static_assert(kDerives<EIdProtocolReplyError, EIdHTTPProtocolException>);
 static_assert(kDerives<EIdTCPConnectionError, EIdIOHandlerPropInvalid>);
 static_assert(kDerives<EIdException, EIdUnknownProtocol>);
-static_assert(kDerives<Exception, EConvertError> && !kDerives<EIdException, EConvertError>);
 // The grouping kinds are never raised themselves.
 static_assert(!std::is_constructible_v<EIdSilentException, std::string>);
 static_assert(!std::is_constructible_v<EIdTCPConnectionError, std::string>);
@@ -51,7 +50,6 @@ TEST(SocketErrors, FixedMessages) {
             "Error on call Winsock2 library function recv");
   EXPECT_EQ(EIdIOHandlerPropInvalid().Message(), "IOHandler value is not valid");
   EXPECT_EQ(EIdUnknownProtocol().Message(), "");
-  EXPECT_EQ(EConvertError("8o").Message(), "'8o' is not a valid integer value");
 }
 
 TEST(SocketErrors, SocketErrorCarriesNumberAndText) {
