@@ -1,0 +1,92 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""Sample album server: a generated photo album and announcement feed on 127.0.0.1.
+
+    tools/sample_album_server.py --port 0
+    READY port=43127 photos=40 pages=3 album=http://127.0.0.1:43127/photos/album/1681427427/ feed=http://127.0.0.1:43127/feed cache=/tmp/tarn-sample-album-v1
+
+The READY line goes to stdout once the server listens (the photos are drawn first, into the
+cache, which takes some seconds the first time). Point the program at it with
+TARN_PHOTO_HOST=127.0.0.1:<port> and TARN_FEED_URL=<feed>. Routes:
+
+  /photos/album/<id>/ and ?start=<S>   album pages, UTF-8 HTML, --per-page photos each
+  /view/photo/thumb/public/p<N>.jpg    thumbnails named on the pages
+  /view/photo/photo/public/p<N>.jpg    the full-size photos (the same address, "thumb"->"photo")
+  /feed, /notes/<n>                    announcement feed and the pages it links to
+  /manifest                            per photo: index, size, full-size address, cached file
+  /stats, /stats/reset                 connections and requests so far; forget them
+
+With --export DIR --host HOST:PORT it writes the album as static files instead of serving.
+"""
+
+import argparse
+import os
+import signal
+import sys
+
+sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
+
+from sample_album import photos  # noqa: E402
+from sample_album.album import DEFAULT_ALBUM_ID, Album  # noqa: E402
+from sample_album.export import export  # noqa: E402
+from sample_album.server import Faults, SampleAlbumServer  # noqa: E402
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--port", type=int, default=8080, help="0 picks a free port")
+    parser.add_argument("--photos", type=int, default=40, help="photos in the album")
+    parser.add_argument("--per-page", type=int, default=18, help="photos on one album page")
+    parser.add_argument("--album-id", type=int, default=DEFAULT_ALBUM_ID)
+    parser.add_argument("--cache", default=photos.default_cache_dir(),
+                        help="folder of the drawn photos, kept between runs")
+    parser.add_argument("--fail-first", type=int, default=0, metavar="N",
+                        help="answer the first N requests of each photo with 500")
+    parser.add_argument("--cut-first", type=int, default=0, metavar="N",
+                        help="then cut the next N answers of each photo short")
+    parser.add_argument("--fail-pages", type=int, default=0, metavar="N",
+                        help="answer the first N requests of each album page with 500")
+    parser.add_argument("--fail-feed", type=int, default=0, metavar="N",
+                        help="answer the first N requests of the feed with 500")
+    parser.add_argument("--photo-delay-ms", type=int, default=0, metavar="MS",
+                        help="pause before every photo answer")
+    parser.add_argument("--quiet", action="store_true", help="no request log on stderr")
+    parser.add_argument("--export", metavar="DIR", help="write static files and exit")
+    parser.add_argument("--host", default="127.0.0.1:8080",
+                        help="host[:port] in the exported pages' addresses")
+    args = parser.parse_args()
+    if args.photos < 0 or args.per_page < 1:
+        parser.error("--photos must be 0 or more and --per-page 1 or more")
+
+    album = Album(album_id=args.album_id, photo_count=args.photos, per_page=args.per_page)
+    cache = os.path.abspath(args.cache)
+    drawn = photos.ensure_photos(cache, album)
+    if drawn:
+        print(f"drew {drawn} photos into {cache}", file=sys.stderr)
+
+    if args.export:
+        export(album, cache, args.export, args.host)
+        print(f"EXPORTED photos={album.photo_count} pages={len(album.page_starts())} "
+              f"dir={os.path.abspath(args.export)}", flush=True)
+        return
+
+    faults = Faults(fail_first=args.fail_first, cut_first=args.cut_first,
+                    fail_pages=args.fail_pages, fail_feed=args.fail_feed,
+                    photo_delay_ms=args.photo_delay_ms)
+    server = SampleAlbumServer(args.port, album, cache, faults, args.quiet)
+    # A plain kill (SIGTERM) closes the listening socket like Ctrl-C does.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    port = server.server_address[1]
+    base = f"http://127.0.0.1:{port}"
+    print(f"READY port={port} photos={album.photo_count} pages={len(album.page_starts())} "
+          f"album={base}{album.album_path()} feed={base}/feed cache={cache}", flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.server_close()
+
+
+if __name__ == "__main__":
+    main()
