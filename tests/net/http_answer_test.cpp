@@ -4,6 +4,7 @@
 
 #include "net/http_answer_head.h"
 #include "net/http_body.h"
+#include "net/integer_text.h"
 #include "net/memory_stream.h"
 #include "net/socket_errors.h"
 #include "scripted_source.h"
@@ -35,6 +36,22 @@ Read HeadAndBody(std::string bytes) {
   ScriptedSource source;
   source.Bytes(std::move(bytes));
   return HeadAndBody(source);
+}
+
+TEST(IntegerText, WholeTextOnly) {
+  EXPECT_EQ(ParseInteger("+42"), 42);
+  EXPECT_EQ(ParseInteger("-7"), -7);
+  EXPECT_EQ(ParseInteger("9223372036854775807"), INT64_MAX);
+  EXPECT_FALSE(ParseInteger("9223372036854775808"));
+  EXPECT_FALSE(ParseInteger("+-1"));
+  EXPECT_FALSE(ParseInteger(""));
+  EXPECT_FALSE(ParseInteger("1 "));
+  EXPECT_FALSE(ParseInteger32("2147483648"));
+  EXPECT_EQ(ParseHex("1a"), 26u);
+  EXPECT_EQ(ParseHex("1A"), 26u);
+  EXPECT_FALSE(ParseHex("0x1A"));
+  EXPECT_FALSE(ParseHex("-1"));
+  EXPECT_FALSE(ParseHex("10000000000000000"));
 }
 
 TEST(AnswerHead, StatusCodeIsSecondWord) {

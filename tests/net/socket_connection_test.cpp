@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "loopback_server.h"
+#include "net/host_address.h"
 #include "net/memory_stream.h"
 #include "net/socket_errors.h"
 #include "net/socket_layer.h"
@@ -24,6 +25,19 @@ using std::chrono::milliseconds;
 
 constexpr milliseconds kConnectLimit{5000};
 constexpr milliseconds kWait{5000};
+
+TEST(HostAddress, DottedNumbersAreReadWithoutLookup) {
+  EXPECT_EQ(ParseDottedIPv4("192.168.0.255"), (platform::IPv4Address{192, 168, 0, 255}));
+  EXPECT_EQ(ParseDottedIPv4("010.0.0.1"), (platform::IPv4Address{10, 0, 0, 1}));
+  EXPECT_FALSE(ParseDottedIPv4("256.0.0.1"));
+  EXPECT_FALSE(ParseDottedIPv4("1.2.3"));
+  EXPECT_FALSE(ParseDottedIPv4("1.2.3.4.5"));
+  EXPECT_FALSE(ParseDottedIPv4("1.2.3.0004"));
+  EXPECT_FALSE(ParseDottedIPv4("1.2.3.4x"));
+  EXPECT_EQ(ResolveHost("LocalHost"), (platform::IPv4Address{127, 0, 0, 1}));
+  EXPECT_THROW(ResolveHost(""), EIdSocketError);
+  EXPECT_THROW(ResolveHost("INVALID"), EIdSocketError);
+}
 
 TEST(SocketConnection, LocalhostInAnyCaseAndDottedNumbersConnectWithoutLookup) {
   LoopbackServer server({{ReadRequest(), AwaitClientClose()},
