@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+// One album download with the program's own worker and no window, for run_album_bench.sh:
+//   tarn_album_bench ALBUM_ADDRESS FOLDER preview|no-preview
+// Downloads every page (smart mode) and every photo into FOLDER, then prints one line:
+//   RESULT seconds=0.4123 found=500 done=500 previews=37
+// and exits non-zero when the run reported an error.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "download/download_worker.h"
+
+namespace {
+
+// Answers the worker's two questions with fixed values and counts what it reports.
+class BenchView : public tarn::DownloadView {
+ public:
+  BenchView(std::string address, std::string folder)
+      : address_(std::move(address)), folder_(std::move(folder)) {}
+
+  std::string AlbumAddress() override { return address_; }
+  std::string SaveFolder() override { return folder_; }
+  void ScanReported(int total) override { found_ = total; }
+  void PhotoDone(int done) override { done_ = done; }
+  // Called on the preview decoder's thread.
+  void ShowPreview(tarn::RgbImage) override { ++previews_; }
+  void Finished(const std::string& message) override { message_ = message; }
+
+  int found() const { return found_; }
+  int done() const { return done_; }
+  int previews() const { return previews_.load(); }
+  const std::string& message() const { return message_; }
+
+ private:
+  std::string address_;
+  std::string folder_;
+  int found_ = 0;
+  int done_ = 0;
+  std::atomic<int> previews_{0};
+  std::string message_;
+};
+
+uint32_t MillisecondTick() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string_view mode = argc == 4 ? argv[3] : "";
+  if (mode != "preview" && mode != "no-preview") {
+    std::fprintf(stderr, "usage: %s ALBUM_ADDRESS FOLDER preview|no-preview\n", argv[0]);
+    return 2;
+  }
+
+  BenchView view(argv[1], argv[2]);
+  tarn::DownloadSettings settings;
+  settings.smart = true;
+  settings.preview = mode == "preview";
+  settings.tick = MillisecondTick;
+
+  const auto start = std::chrono::steady_clock::now();
+  {
+    tarn::DownloadWorker worker(view, settings);
+    worker.Run();
+  }
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+
+  std::printf("RESULT seconds=%.4f found=%d done=%d previews=%d\n", elapsed.count(), view.found(),
+              view.done(), view.previews());
+  if (!view.message().empty()) {
+    std::fprintf(stderr, "the run reported: %s\n", view.message().c_str());
+    return 1;
+  }
+  return 0;
+}

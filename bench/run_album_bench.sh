@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Album download benchmark: the program's worker (no window) against curl, on the same
+# 500-photo album served by nginx on 127.0.0.1.
+#
+#   bench/run_album_bench.sh [ROUNDS]     (default 7 rounds, after one warm-up round)
+#
+# Each round times, in alternating order: curl fetching all photos in one invocation over one
+# kept connection; the worker in smart mode (every album page, then every photo) without the
+# preview; and the worker with the preview. Times are wall-clock times of the whole process,
+# the same way for both. Prints every round, the medians and the ratios worker / curl.
+# Installs nginx and curl when missing (as root); leaves nothing behind but the photo cache
+# of tools/sample_album_server.py in /tmp.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+rounds=${1:-7}
+photos=500
+album_id=1681427427
+build=build-bench
+
+install_missing() {
+  scripts/install-deps
+  local missing=()
+  for package in nginx curl; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing: ${missing[*]}; run this as root to install them." >&2
+    exit 1
+  fi
+  # The package would start nginx with its default site on every address: let no service
+  # start while it installs.
+  local policy=/usr/sbin/policy-rc.d
+  local own_policy=
+  if [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\nexit 101\n' >"$policy"
+    chmod +x "$policy"
+    own_policy=1
+  fi
+  echo "Installing: ${missing[*]}"
+  DEBIAN_FRONTEND=noninteractive apt-get update -q &&
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" ||
+    { [ -n "$own_policy" ] && rm -f "$policy"; exit 1; }
+  [ -n "$own_policy" ] && rm -f "$policy"
+  return 0
+}
+
+install_missing
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARN_BUILD_TESTS=OFF -DTARN_BUILD_BENCH=ON \
+  >/dev/null
+cmake --build "$build" -j"$(nproc)" --target tarn_album_bench >/dev/null
+bench_bin=$build/bench/tarn_album_bench
+
+work=$(mktemp -d /tmp/tarn-album-bench.XXXXXX)
+chmod 755 "$work"  # nginx's workers may run as another user
+nginx_pid=
+cleanup() {
+  if [ -n "$nginx_pid" ]; then
+    kill "$nginx_pid" 2>/dev/null || true
+    wait "$nginx_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+host=127.0.0.1:$port
+album=http://$host/photos/album/$album_id/
+
+echo "Generating the $photos-photo album (the photos are drawn once and cached)..."
+python3 tools/sample_album_server.py --photos "$photos" --album-id "$album_id" \
+  --export "$work/site" --host "$host" >/dev/null
+
+cat >"$work/nginx.conf" <<EOF
+daemon off;
+worker_processes 1;
+pid $work/nginx.pid;
+error_log $work/error.log;
+events { worker_connections 64; }
+http {
+  access_log off;
+  client_body_temp_path $work/tmp_body;
+  proxy_temp_path $work/tmp_proxy;
+  fastcgi_temp_path $work/tmp_fastcgi;
+  uwsgi_temp_path $work/tmp_uwsgi;
+  scgi_temp_path $work/tmp_scgi;
+  sendfile on;
+  tcp_nodelay on;
+  keepalive_timeout 60s;
+  keepalive_requests 100000;
+  types { text/html html; image/jpeg jpg; }
+  default_type application/octet-stream;
+  charset utf-8;
+  server {
+    listen $host;
+    root $work/site;
+    # Album pages: the query's start value is part of the file name.
+    location = /photos/album/$album_id/ { try_files \${uri}page\$arg_start.html =404; }
+    location = /feed { try_files /feed.html =404; }
+  }
+}
+EOF
+nginx -e "$work/error.log" -p "$work" -c "$work/nginx.conf" &
+nginx_pid=$!
+for _ in $(seq 50); do
+  curl -s -o /dev/null "$album" && break
+  sleep 0.1
+done
+curl -sf -o /dev/null "$album" || { echo "nginx did not come up:" >&2; cat "$work/error.log" >&2; exit 1; }
+
+# One curl invocation for every photo: curl keeps its one connection for all of them.
+cut -f1,3 "$work/site/manifest.tsv" | while IFS=$'\t' read -r index address; do
+  printf 'url = "%s"\noutput = "%s/curl/%s.jpg"\n' "$address" "$work" "$index"
+done >"$work/curl.conf"
+
+now() { echo "${EPOCHREALTIME/./}"; }  # microseconds, without a process
+
+fresh() { rm -rf "$work/$1" && mkdir "$work/$1"; }
+
+run_curl() {
+  fresh curl
+  local start end
+  start=$(now)
+  curl -sf -K "$work/curl.conf"
+  end=$(now)
+  elapsed=$((end - start))
+}
+
+run_worker() {  # preview or no-preview
+  fresh "$1"
+  local start end line
+  start=$(now)
+  line=$("$bench_bin" "$album" "$work/$1" "$1")
+  end=$(now)
+  elapsed=$((end - start))
+  case $line in
+    *" found=$photos done=$photos "*) ;;
+    *) echo "The worker did not save the whole album: $line" >&2; exit 1 ;;
+  esac
+  previews=${line##*previews=}
+}
+
+verify() {  # folder: the worker's files, named <stamp>_<i>.jpg, against the served photos
+  cut -f1,4 "$work/site/manifest.tsv" | while IFS=$'\t' read -r index served; do
+    local saved=("$work/$1"/*_"$index".jpg)
+    cmp -s "${saved[0]}" "$served" || { echo "$1: photo $index differs" >&2; exit 1; }
+  done
+}
+
+echo "Warm-up round (not counted)..."
+run_curl
+connections=$(curl -s -K "$work/curl.conf" -w '%{num_connects}\n' | awk '{n += $1} END {print n}')
+[ "$connections" = 1 ] || echo "note: curl opened $connections connections" >&2
+run_worker no-preview
+verify no-preview
+run_worker preview
+verify preview
+
+times=$work/times.txt
+: >"$times"
+printf '%-6s %10s %12s %16s %10s\n' round curl/s worker/s worker+preview/s previews
+for round in $(seq "$rounds"); do
+  # Alternate the order so neither side always runs on a cache warmed by the other.
+  if ((round % 2)); then
+    run_curl; t_curl=$elapsed
+    run_worker no-preview; t_plain=$elapsed
+    run_worker preview; t_preview=$elapsed; shown=$previews
+  else
+    run_worker preview; t_preview=$elapsed; shown=$previews
+    run_worker no-preview; t_plain=$elapsed
+    run_curl; t_curl=$elapsed
+  fi
+  echo "$t_curl $t_plain $t_preview" >>"$times"
+  awk -v r="$round" -v p="$shown/$photos" \
+    '{printf "%-6s %10.4f %12.4f %16.4f %10s\n", r, $1 / 1e6, $2 / 1e6, $3 / 1e6, p}' \
+    <<<"$t_curl $t_plain $t_preview"
+done
+verify preview
+
+median() {  # column of $times
+  cut -d' ' -f"$1" "$times" | sort -n |
+    awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'
+}
+m_curl=$(median 1)
+m_plain=$(median 2)
+m_preview=$(median 3)
+awk -v c="$m_curl" -v w="$m_plain" -v p="$m_preview" -v n="$photos" 'BEGIN {
+  printf "%-6s %10.4f %12.4f %16.4f\n", "median", c / 1e6, w / 1e6, p / 1e6
+  printf "\n%d photos, medians over the rounds:\n", n
+  printf "  worker without preview / curl: %.3f   (target: at most 1.00)\n", w / c
+  printf "  worker with preview    / curl: %.3f   (target: at most 1.10)\n", p / c
+}'
