@@ -53,6 +53,7 @@ void TForm1::ConnectHandlers() {
   lbl_about->OnClick = [this](QObject* s) { Guarded([&] { lbl_aboutClick(s); }); };
   lbl_about->OnMouseMove = [this](QObject* s) { lbl_aboutMouseMove(s); };
   lbl_about->OnMouseLeave = [this](QObject* s) { lbl_aboutMouseLeave(s); };
+  ConnectAnnouncementHandlers();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -74,6 +75,7 @@ void TForm1::FormShow() {
   FeedUnreachable = 0;
   lbl_ad1->setCursor(Qt::PointingHandCursor);
   lbl_GuangBo->setCursor(Qt::PointingHandCursor);
+  StartAnnouncements();
 }
 
 void TForm1::LoadSettings() {

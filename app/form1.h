@@ -7,9 +7,13 @@
 #include <QSlider>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "announce/announcement_thread.h"
+#include "announce/open_in_browser.h"
 #include "app/folder_chooser.h"
 #include "widgets/frm_about.h"
 #include "widgets/t_edit.h"
@@ -84,6 +88,29 @@ class TForm1 : public QWidget {
   std::vector<QPixmap> ImageList1;  // 16x16 pictures kept with the form, drawn nowhere
   std::vector<QPixmap> ImageList2;  // 32x32 likewise
   QTimer* tmr_ad;
+
+  // Announcements (form1_announce.cpp).
+  // Takes the feed's list on the window's thread and shows its first captions.
+  void ShowAnnouncements(std::vector<std::string> list);
+  void tmr_adTimer();
+  void lbl_ad1Click(QObject* sender);
+  void lbl_GuangBoClick(QObject* sender);
+  void lbl_ad1MouseMove(QObject* sender);
+  void lbl_ad1MouseLeave(QObject* sender);
+  void lbl_GuangBoMouseMove(QObject* sender);
+  void lbl_GuangBoMouseLeave(QObject* sender);
+  void OpenLink(const std::string& Address);
+  // Where OpenLink hands web addresses; tests replace it.
+  BrowserLauncher OpenInBrowserFn = OpenInBrowser;
+
+ private:
+  void ConnectAnnouncementHandlers();
+  void StartAnnouncements();
+  bool AnnouncementLineActive() const;
+  // Titles and links in pairs, the broadcast at 10 and 11; absent until the feed is fetched.
+  std::optional<std::vector<std::string>> AnnouncementList;
+  // Joined before the window goes, so that it never posts to a window that is gone.
+  std::unique_ptr<AnnouncementThread> announcement_thread_;
 
  protected:
   void showEvent(QShowEvent* event) override;
