@@ -17,12 +17,17 @@ TARN_PHOTO_HOST=127.0.0.1:<port> and TARN_FEED_URL=<feed>. Routes:
   /stats, /stats/reset                 connections and requests so far; forget them
 
 With --export DIR --host HOST:PORT it writes the album as static files instead of serving.
+
+A test that starts the server should pass --watch-stdin and keep a pipe to its standard
+input: closing the pipe (or the test dying) stops the server. Killing the pid it spawned may
+only kill a launcher such as pyenv's python3 shim, not the server.
 """
 
 import argparse
 import os
 import signal
 import sys
+import threading
 
 sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
 
@@ -51,6 +56,9 @@ def main():
     parser.add_argument("--photo-delay-ms", type=int, default=0, metavar="MS",
                         help="pause before every photo answer")
     parser.add_argument("--quiet", action="store_true", help="no request log on stderr")
+    parser.add_argument("--watch-stdin", action="store_true",
+                        help="stop when standard input reaches its end, so the server "
+                             "ends with the test that started it")
     parser.add_argument("--export", metavar="DIR", help="write static files and exit")
     parser.add_argument("--host", default="127.0.0.1:8080",
                         help="host[:port] in the exported pages' addresses")
@@ -80,12 +88,20 @@ def main():
     base = f"http://127.0.0.1:{port}"
     print(f"READY port={port} photos={album.photo_count} pages={len(album.page_starts())} "
           f"album={base}{album.album_path()} feed={base}/feed cache={cache}", flush=True)
+    if args.watch_stdin:
+        threading.Thread(target=_stop_at_end_of_input, args=(server,), daemon=True).start()
     try:
         server.serve_forever()
     except KeyboardInterrupt:
         pass
     finally:
         server.server_close()
+
+
+def _stop_at_end_of_input(server):
+    while sys.stdin.buffer.read(4096):
+        pass
+    server.shutdown()
 
 
 if __name__ == "__main__":
