@@ -162,6 +162,8 @@ verify preview
 
 times=$work/times.txt
 : >"$times"
+# Other work on the machine shows in every column; say how busy it was.
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-6s %10s %12s %16s %10s\n' round curl/s worker/s worker+preview/s previews
 for round in $(seq "$rounds"); do
   # Alternate the order so neither side always runs on a cache warmed by the other.
@@ -185,6 +187,7 @@ median() {  # column of $times
   cut -d' ' -f"$1" "$times" | sort -n |
     awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'
 }
+echo "load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
 m_curl=$(median 1)
 m_plain=$(median 2)
 m_preview=$(median 3)
