@@ -3,7 +3,7 @@
 """Sample album server: a generated photo album and announcement feed on 127.0.0.1.
 
     tools/sample_album_server.py --port 0
-    READY port=43127 photos=40 pages=3 album=http://127.0.0.1:43127/photos/album/1681427427/ feed=http://127.0.0.1:43127/feed cache=/tmp/tarn-sample-album-v1
+    READY port=43127 photos=40 pages=3 album=http://127.0.0.1:43127/photos/album/1681427427/ feed=http://127.0.0.1:43127/feed cache=/tmp/tarn-sample-album-v2
 
 The READY line goes to stdout once the server listens (the photos are drawn first, into the
 cache, which takes some seconds the first time). Point the program at it with

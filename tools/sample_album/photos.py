@@ -13,7 +13,7 @@ import tempfile
 from concurrent.futures import ThreadPoolExecutor
 
 # Bump when the drawing changes, so old caches are not mistaken for new photos.
-GENERATOR_VERSION = 1
+GENERATOR_VERSION = 2
 
 SIZES = [(1200, 800), (800, 600), (1024, 683), (600, 400), (960, 640), (600, 900)]
 
@@ -54,18 +54,18 @@ def _draw(cache_dir, index, caption, font):
     os.close(fd)
     thumb_tmp = photo_tmp[:-4] + "_t.jpg"
     font_args = ["-font", font] if font else []
-    big = height // 7
+    big = min(width, height) // 7
     try:
         subprocess.run(
             ["convert", "-seed", str(index + 1),
              # A small plasma blown up gives soft clouds; the grain gives JPEG some work.
              "-size", f"{width // 10}x{height // 10}", f"plasma:{low}-{high}",
-             "-resize", f"{width}x{height}!", "-attenuate", "0.35", "+noise", "Gaussian",
+             "-resize", f"{width}x{height}!", "-attenuate", "0.6", "+noise", "Laplacian",
              *font_args, "-fill", "white", "-stroke", "#00000080", "-strokewidth", "3",
              "-gravity", "southeast", "-pointsize", str(big),
              "-annotate", f"+{big // 3}+{big // 4}", f"No.{index + 1}",
-             "-gravity", "northwest", "-pointsize", str(big * 2 // 5),
-             "-annotate", f"+{big // 4}+{big // 4}", f"湖光 第{index + 1}张 {caption}",
+             "-gravity", "northwest", "-pointsize", str(big // 2),
+             "-annotate", f"+{big // 4}+{big // 4}", f"湖光 第{index + 1}张\n{caption}",
              "-strip", "-quality", "85",
              "-write", photo_tmp, "-thumbnail", f"{THUMB_WIDTH}x", thumb_tmp],
             check=True, capture_output=True)
