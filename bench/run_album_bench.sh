@@ -67,7 +67,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1])')
 host=127.0.0.1:$port
 album=http://$host/photos/album/$album_id/
 
@@ -110,7 +111,11 @@ for _ in $(seq 50); do
   curl -s -o /dev/null "$album" && break
   sleep 0.1
 done
-curl -sf -o /dev/null "$album" || { echo "nginx did not come up:" >&2; cat "$work/error.log" >&2; exit 1; }
+if ! curl -sf -o /dev/null "$album"; then
+  echo "nginx did not come up:" >&2
+  cat "$work/error.log" >&2
+  exit 1
+fi
 
 # One curl invocation for every photo: curl keeps its one connection for all of them.
 cut -f1,3 "$work/site/manifest.tsv" | while IFS=$'\t' read -r index address; do

@@ -86,8 +86,9 @@ class SampleAlbumServer(ThreadingHTTPServer):
         self.faults = faults
         self.quiet = quiet
         self.stats = Stats()
-        self.photos = [_read(photo_files.photo_file(cache_dir, i)) for i in range(album.photo_count)]
-        self.thumbs = [_read(photo_files.thumb_file(cache_dir, i)) for i in range(album.photo_count)]
+        indexes = range(album.photo_count)
+        self.photos = [_read(photo_files.photo_file(cache_dir, i)) for i in indexes]
+        self.thumbs = [_read(photo_files.thumb_file(cache_dir, i)) for i in indexes]
         super().__init__(("127.0.0.1", port), AlbumHandler)
 
     def manifest(self, base):
@@ -196,4 +197,5 @@ class AlbumHandler(BaseHTTPRequestHandler):
 
 
 def _error_page(message):
-    return f"<html><head><meta charset=\"utf-8\"></head><body><h1>{message}</h1></body></html>\n".encode("utf-8")
+    page = f'<html><head><meta charset="utf-8"></head><body><h1>{message}</h1></body></html>\n'
+    return page.encode("utf-8")
