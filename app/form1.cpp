@@ -42,7 +42,11 @@ TForm1::TForm1(QWidget* parent)
   }
 }
 
+// A worker still running is cancelled and waited for before any control goes.
+TForm1::~TForm1() { download_.reset(); }
+
 void TForm1::ConnectHandlers() {
+  img_download->OnClick = [this](QObject* s) { Guarded([&] { img_downloadClick(s); }); };
   img1->OnClick = [this](QObject* s) { Guarded([&] { img1Click(s); }); };
   edt_directory_URL->OnClick = [this](QObject* s) { Guarded([&] { edt_directory_URLClick(s); }); };
   gift_normal_bg->OnClick = [this](QObject* s) { Guarded([&] { gift_normal_bgClick(s); }); };

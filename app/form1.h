@@ -15,6 +15,7 @@
 #include "announce/announcement_thread.h"
 #include "announce/open_in_browser.h"
 #include "app/folder_chooser.h"
+#include "download/download_task.h"
 #include "widgets/frm_about.h"
 #include "widgets/t_edit.h"
 #include "widgets/t_image.h"
@@ -34,6 +35,7 @@ class TForm1 : public QWidget {
   static constexpr int kDownloadTop = 416;  // the download button's resting place
 
   explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
 
   void SetAboutWindow(TFrm_About* about) { Frm_About = about; }
 
@@ -57,6 +59,11 @@ class TForm1 : public QWidget {
   void lbl_aboutClick(QObject* sender);
   void lbl_aboutMouseMove(QObject* sender);
   void lbl_aboutMouseLeave(QObject* sender);
+  void img_downloadClick(QObject* sender);
+
+  // Download settings for the next run (tests shorten the pauses and timeouts).
+  DownloadSettings DownloadOptions;
+  bool DownloadRunning() const { return download_ && download_->Running(); }
 
   // Controls, in creation order.
   TImage* gift_normal1;
@@ -120,7 +127,11 @@ class TForm1 : public QWidget {
   void FormCreate();
   void ConnectHandlers();
 
+  void RefuseDownload(const char* message);
+
   TFrm_About* Frm_About = nullptr;
+  // The running (or last) download; dropping it cancels the worker and waits for it.
+  std::unique_ptr<DownloadTask> download_;
   bool shown_ = false;
 };
 
