@@ -181,7 +181,9 @@ for round in $(seq "$rounds"); do
     run_worker no-preview; t_plain=$elapsed
     run_curl; t_curl=$elapsed
   fi
-  echo "$t_curl $t_plain $t_preview" >>"$times"
+  # Ratios within a round, where both sides saw the same load from elsewhere.
+  awk '{printf "%d %d %d %.6f %.6f\n", $1, $2, $3, $2 / $1, $3 / $1}' \
+    <<<"$t_curl $t_plain $t_preview" >>"$times"
   awk -v r="$round" -v p="$shown/$photos" \
     '{printf "%-6s %10.4f %12.4f %16.4f %10s\n", r, $1 / 1e6, $2 / 1e6, $3 / 1e6, p}' \
     <<<"$t_curl $t_plain $t_preview"
@@ -193,12 +195,11 @@ median() {  # column of $times
     awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'
 }
 echo "load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
-m_curl=$(median 1)
-m_plain=$(median 2)
-m_preview=$(median 3)
-awk -v c="$m_curl" -v w="$m_plain" -v p="$m_preview" -v n="$photos" 'BEGIN {
+awk -v c="$(median 1)" -v w="$(median 2)" -v p="$(median 3)" -v rw="$(median 4)" \
+  -v rp="$(median 5)" -v n="$photos" -v r="$rounds" 'BEGIN {
   printf "%-6s %10.4f %12.4f %16.4f\n", "median", c / 1e6, w / 1e6, p / 1e6
-  printf "\n%d photos, medians over the rounds:\n", n
-  printf "  worker without preview / curl: %.3f   (target: at most 1.00)\n", w / c
-  printf "  worker with preview    / curl: %.3f   (target: at most 1.10)\n", p / c
+  printf "\nworker / curl (%d photos, %d rounds)\n", n, r
+  printf "%-18s %24s %18s %8s\n", "", "median of round ratios", "ratio of medians", "target"
+  printf "%-18s %24.3f %18.3f %8s\n", "without preview", rw, w / c, "<= 1.00"
+  printf "%-18s %24.3f %18.3f %8s\n", "with preview", rp, p / c, "<= 1.10"
 }'
