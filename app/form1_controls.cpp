@@ -151,6 +151,9 @@ void TForm1::CreateControls() {
   edt_directory->setFrame(false);
   edt_directory->setReadOnly(true);
   edt_directory->setTextMargins(0, 0, 0, 0);
+  // A long folder shows from its beginning, as a read-only box should.
+  connect(edt_directory, &QLineEdit::textChanged, edt_directory,
+          [this] { edt_directory->setCursorPosition(0); });
   // The hint is kept for assistive tools but never shown as a tooltip.
   edt_directory->setAccessibleDescription(QStringLiteral("下载保存路径"));
 

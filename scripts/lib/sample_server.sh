@@ -1,0 +1,24 @@
+# SPDX-License-Identifier: MIT
+# Sourced by scripts. start_sample_server ROOT starts the sample album server on a free
+# loopback port and exports TARN_PHOTO_HOST, TARN_FEED_URL, SAMPLE_ALBUM and SAMPLE_PHOTOS. The server reads
+# its standard input from this shell and stops when the shell ends and the pipe closes.
+
+start_sample_server() {
+  local root=$1 ready field
+  coproc SAMPLE_SERVER { exec python3 "$root/tools/sample_album_server.py" --port 0 --quiet \
+    --watch-stdin; }
+  if ! read -r -t 180 ready <&"${SAMPLE_SERVER[0]}"; then
+    echo "The sample album server did not start." >&2
+    return 1
+  fi
+  case $ready in READY*) ;; *) echo "Sample album server: $ready" >&2; return 1 ;; esac
+  for field in $ready; do
+    case $field in
+      port=*) export TARN_PHOTO_HOST="127.0.0.1:${field#port=}" ;;
+      feed=*) export TARN_FEED_URL="${field#feed=}" ;;
+      album=*) export SAMPLE_ALBUM="${field#album=}" ;;
+      photos=*) export SAMPLE_PHOTOS="${field#photos=}" ;;
+    esac
+  done
+  echo "Sample album server: $SAMPLE_ALBUM (announcements: $TARN_FEED_URL)"
+}
