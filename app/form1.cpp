@@ -9,7 +9,7 @@
 #include "app/app_paths.h"
 #include "app/ini_file.h"
 #include "app/message_boxes.h"
-#include "app/str_to_int.h"
+#include "base/str_to_int.h"
 #include "base/shared_flags.h"
 #include "widgets/artwork.h"
 

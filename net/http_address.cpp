@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/str_to_int.h"
+#include "base/str_to_int.h"
 #include "base/text.h"
 #include "net/http_errors.h"
 

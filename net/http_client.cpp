@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "net/http_client.h"
 
-#include "app/str_to_int.h"
+#include "base/str_to_int.h"
 #include "base/text.h"
 #include "net/http_body.h"
 #include "net/http_errors.h"

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <thread>
 
-#include "app/str_to_int.h"
+#include "base/str_to_int.h"
 #include "loopback_server.h"
 #include "net/file_stream.h"
 #include "net/http_errors.h"

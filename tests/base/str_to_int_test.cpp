@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/str_to_int.h"
+#include "base/str_to_int.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#include "sample_server_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <sstream>
+
+namespace tarn::testing {
+namespace {
+
+// The first start draws the sample photos, which takes a while on a slow machine.
+constexpr int kStartMillis = 180000;
+
+std::string ReadLine(int fd, int timeout_millis) {
+  std::string line;
+  char c;
+  while (true) {
+    pollfd waiting{fd, POLLIN, 0};
+    if (::poll(&waiting, 1, timeout_millis) <= 0) return {};
+    if (::read(fd, &c, 1) != 1) return {};
+    if (c == '\n') return line;
+    line += c;
+  }
+}
+
+}  // namespace
+
+SampleServerProcess::SampleServerProcess(const std::string& extra_arguments) {
+  int in[2], out[2];
+  if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) return;
+  const std::string command = "exec python3 '" TARN_SOURCE_DIR
+                              "/tools/sample_album_server.py' --port 0 --quiet --watch-stdin " +
+                              extra_arguments;
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::dup2(in[0], 0);
+    ::dup2(out[1], 1);
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(in[0]);
+  ::close(out[1]);
+  to_server_ = in[1];
+  const std::string ready = ReadLine(out[0], kStartMillis);
+  ::close(out[0]);
+  std::istringstream fields(ready);
+  std::string field;
+  fields >> field;
+  if (field != "READY") return;
+  while (fields >> field) {
+    if (field.rfind("port=", 0) == 0) port_ = std::stoi(field.substr(5));
+    if (field.rfind("photos=", 0) == 0) photos_ = std::stoi(field.substr(7));
+    if (field.rfind("album=", 0) == 0) album_ = field.substr(6);
+  }
+}
+
+SampleServerProcess::~SampleServerProcess() {
+  if (to_server_ >= 0) ::close(to_server_);  // the server stops at the end of its input
+  if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+}
+
+}  // namespace tarn::testing

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace tarn::testing {
+
+// The sample album server of tools/ as a child process on a free loopback port. It reads its
+// standard input from us and stops when that pipe closes, also when the test dies.
+class SampleServerProcess {
+ public:
+  explicit SampleServerProcess(const std::string& extra_arguments = "");
+  ~SampleServerProcess();
+  SampleServerProcess(const SampleServerProcess&) = delete;
+  SampleServerProcess& operator=(const SampleServerProcess&) = delete;
+
+  bool Ready() const { return port_ > 0; }
+  std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
+  const std::string& AlbumUrl() const { return album_; }
+  int Photos() const { return photos_; }
+
+ private:
+  pid_t pid_ = -1;
+  int to_server_ = -1;
+  int port_ = 0;
+  int photos_ = 0;
+  std::string album_;
+};
+
+}  // namespace tarn::testing
