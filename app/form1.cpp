@@ -42,8 +42,11 @@ TForm1::TForm1(QWidget* parent)
   }
 }
 
-// A worker still running is cancelled and waited for before any control goes.
-TForm1::~TForm1() { download_.reset(); }
+// Threads still running are stopped and waited for before any control goes.
+TForm1::~TForm1() {
+  download_.reset();
+  announcement_thread_.reset();
+}
 
 void TForm1::ConnectHandlers() {
   img_download->OnClick = [this](QObject* s) { Guarded([&] { img_downloadClick(s); }); };
