@@ -22,11 +22,11 @@ DownloadWindowView::DownloadWindowView(TForm1* form)
                                       std::lock_guard lock(mutex_);
                                       address_ = Trimmed(text);
                                     });
-  folder_watch_ = QObject::connect(form->edt_directory, &QLineEdit::textChanged,
-                                   [this](const QString& text) {
-                                     std::lock_guard lock(mutex_);
-                                     folder_ = Trimmed(text);
-                                   });
+  folder_watch_ =
+      QObject::connect(form->edt_directory, &QLineEdit::textChanged, [this](const QString& text) {
+        std::lock_guard lock(mutex_);
+        folder_ = Trimmed(text);
+      });
 }
 
 DownloadWindowView::~DownloadWindowView() {

@@ -18,7 +18,7 @@ class TForm1;
 class DownloadWindowView : public DownloadView {
  public:
   explicit DownloadWindowView(TForm1* form);  // on the GUI thread
-  ~DownloadWindowView() override;              // on the GUI thread
+  ~DownloadWindowView() override;             // on the GUI thread
 
   std::string AlbumAddress() override;
   std::string SaveFolder() override;

@@ -9,8 +9,8 @@
 #include "app/app_paths.h"
 #include "app/ini_file.h"
 #include "app/message_boxes.h"
-#include "base/str_to_int.h"
 #include "base/shared_flags.h"
+#include "base/str_to_int.h"
 #include "widgets/artwork.h"
 
 namespace tarn {
@@ -55,7 +55,9 @@ void TForm1::ConnectHandlers() {
   gift_normal_bg->OnClick = [this](QObject* s) { Guarded([&] { gift_normal_bgClick(s); }); };
   img_download->OnMouseEnter = [this](QObject* s) { img_downloadMouseEnter(s); };
   img_download->OnMouseLeave = [this](QObject* s) { img_downloadMouseLeave(s); };
-  img_download->OnMouseDown = [this](QObject* s, Qt::MouseButton b) { img_downloadMouseDown(s, b); };
+  img_download->OnMouseDown = [this](QObject* s, Qt::MouseButton b) {
+    img_downloadMouseDown(s, b);
+  };
   img_download->OnMouseUp = [this](QObject* s, Qt::MouseButton b) { img_downloadMouseUp(s, b); };
   lbl_about->OnClick = [this](QObject* s) { Guarded([&] { lbl_aboutClick(s); }); };
   lbl_about->OnMouseMove = [this](QObject* s) { lbl_aboutMouseMove(s); };
@@ -71,8 +73,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-  if (AppDir.empty())
-    AppDir = ExtractAppDir(QCoreApplication::applicationFilePath().toStdString());
+  if (AppDir.empty()) AppDir = ExtractAppDir(QCoreApplication::applicationFilePath().toStdString());
   if (IsFileNotDirectory(SettingsPath(AppDir)))
     LoadSettings();
   else

@@ -82,8 +82,8 @@ void TForm1::CreateControls() {
 
   lbl1 = Place(new TLabel(QString(), this), "lbl1", 504, 323, 153, 22);
 
-  lbl_ad1 = Place(new TLabel(QStringLiteral("Tarn，您豆瓣的好伙伴！"), this), "lbl_ad1", 494,
-                  400, 201, 13);
+  lbl_ad1 = Place(new TLabel(QStringLiteral("Tarn，您豆瓣的好伙伴！"), this), "lbl_ad1", 494, 400,
+                  201, 13);
   lbl_ad1->setAlignment(Qt::AlignCenter);
   SetTextColor(lbl_ad1, kGreen);
   QFont ad_font = lbl_ad1->font();
@@ -102,10 +102,10 @@ void TForm1::CreateControls() {
   lbl_tixing_Already =
       Place(new TLabel(QStringLiteral("已完成："), this), "lbl_tixing_Already", 600, 104, 49, 17);
   lbl_DownTotal = Place(new TLabel(QStringLiteral("0"), this), "lbl_DownTotal", 560, 104, 25, 17);
-  lbl_tixing_A = Place(new TLabel(QStringLiteral("全部："), this), "lbl_tixing_A", 520, 104, 41, 17);
+  lbl_tixing_A =
+      Place(new TLabel(QStringLiteral("全部："), this), "lbl_tixing_A", 520, 104, 41, 17);
 
-  gift_normal_bg =
-      Place(NewImage(this, "gift_normal_bg.bmp"), "gift_normal_bg", 509, 308, 173, 34);
+  gift_normal_bg = Place(NewImage(this, "gift_normal_bg.bmp"), "gift_normal_bg", 509, 308, 173, 34);
   gift_normal_bg->setCursor(Qt::PointingHandCursor);
   gift_normal_bg->setToolTip(QStringLiteral("点击三叶草设置保存路径"));
 
@@ -157,8 +157,8 @@ void TForm1::CreateControls() {
   // The hint is kept for assistive tools but never shown as a tooltip.
   edt_directory->setAccessibleDescription(QStringLiteral("下载保存路径"));
 
-  txt_download = Place(new QLabel(QStringLiteral("解析引擎初始化中..."), this), "txt_download",
-                       292, 400, 113, 15);
+  txt_download = Place(new QLabel(QStringLiteral("解析引擎初始化中..."), this), "txt_download", 292,
+                       400, 113, 15);
   txt_download->setFont(FormFont(15));
   SetTextColor(txt_download, kGreen);
   txt_download->hide();

@@ -56,8 +56,7 @@ void TForm1::img_downloadClick(QObject*) {
   download_.reset();  // the last run is over; its thread is joined here
   DownloadSettings settings = DownloadOptions;
   settings.smart = TrackBar1->value() != 0;
-  download_ =
-      std::make_unique<DownloadTask>(std::make_unique<DownloadWindowView>(this), settings);
+  download_ = std::make_unique<DownloadTask>(std::make_unique<DownloadWindowView>(this), settings);
 }
 
 }  // namespace tarn

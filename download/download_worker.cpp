@@ -34,7 +34,8 @@ struct DownloadWorker::Impl {
   bool PauseBefore(int attempt) {
     const auto& pauses = settings.retry.pauses;
     if (pauses.empty()) return !cancelled;
-    const auto pause = pauses[std::min<size_t>(static_cast<size_t>(attempt - 2), pauses.size() - 1)];
+    const auto pause =
+        pauses[std::min<size_t>(static_cast<size_t>(attempt - 2), pauses.size() - 1)];
     std::unique_lock lock(pause_mutex);
     pause_wake.wait_for(lock, pause, [this] { return cancelled.load(); });
     return !cancelled;

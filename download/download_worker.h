@@ -17,14 +17,13 @@ namespace tarn {
 // How often a page or a photo is tried, and the pauses before the second, third, ... try.
 struct RetryPolicy {
   int attempts = 5;
-  std::vector<std::chrono::milliseconds> pauses = {std::chrono::milliseconds(200),
-                                                   std::chrono::milliseconds(500),
-                                                   std::chrono::milliseconds(1000),
-                                                   std::chrono::milliseconds(2000)};
+  std::vector<std::chrono::milliseconds> pauses = {
+      std::chrono::milliseconds(200), std::chrono::milliseconds(500),
+      std::chrono::milliseconds(1000), std::chrono::milliseconds(2000)};
 };
 
 struct DownloadSettings {
-  bool smart = false;  // follow the album's next-page links
+  bool smart = false;   // follow the album's next-page links
   bool preview = true;  // decode saved photos for the preview box
   RetryPolicy retry;
   net::HttpTimeouts timeouts;

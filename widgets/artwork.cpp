@@ -18,9 +18,8 @@ QPixmap Artwork(const QString& name) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
   const QByteArray bytes = file.readAll();
-  return QPixmap::fromImage(
-      ToQImage(DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                          static_cast<size_t>(bytes.size()))));
+  return QPixmap::fromImage(ToQImage(DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                                static_cast<size_t>(bytes.size()))));
 }
 
 QIcon AppIcon() { return QIcon(QStringLiteral(":/res/tarn.ico")); }

@@ -8,16 +8,13 @@ namespace tarn {
 TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {}
 
 void TEdit::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) click_armed_ = true;
+  clicks_.Press(event);
   QLineEdit::mousePressEvent(event);
 }
 
 void TEdit::mouseReleaseEvent(QMouseEvent* event) {
   QLineEdit::mouseReleaseEvent(event);
-  if (event->button() != Qt::LeftButton) return;
-  const bool click = click_armed_ && rect().contains(event->position().toPoint());
-  click_armed_ = false;
-  if (click && OnClick) OnClick(this);
+  if (clicks_.Release(event, rect()) && OnClick) OnClick(this);
 }
 
 }  // namespace tarn

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <functional>
 
+#include "widgets/click_tracker.h"
+
 namespace tarn {
 
 // A one-line edit box that reports clicks (a left press and release inside it).
@@ -22,7 +24,7 @@ class TEdit : public QLineEdit {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  bool click_armed_ = false;
+  ClickTracker clicks_;
 };
 
 }  // namespace tarn

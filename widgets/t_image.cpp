@@ -30,21 +30,18 @@ void TImage::paintEvent(QPaintEvent*) {
 }
 
 void TImage::Press(QMouseEvent* event, bool can_click) {
-  if (event->button() == Qt::LeftButton) click_armed_ = can_click;
+  clicks_.Press(event, can_click);
   if (OnMouseDown) OnMouseDown(this, event->button());
 }
 
 void TImage::mousePressEvent(QMouseEvent* event) { Press(event, true); }
 
+// The second press of a double-click never ends in a click.
 void TImage::mouseDoubleClickEvent(QMouseEvent* event) { Press(event, false); }
 
 void TImage::mouseReleaseEvent(QMouseEvent* event) {
-  // The click comes before the release, and only while the pointer is still over the control.
-  if (event->button() == Qt::LeftButton) {
-    const bool click = click_armed_ && rect().contains(event->position().toPoint());
-    click_armed_ = false;
-    if (click && OnClick) OnClick(this);
-  }
+  // The click comes before the release.
+  if (clicks_.Release(event, rect()) && OnClick) OnClick(this);
   if (OnMouseUp) OnMouseUp(this, event->button());
 }
 

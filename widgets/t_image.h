@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "widgets/click_tracker.h"
+
 namespace tarn {
 
 // An image control: paints its picture unscaled from the top left corner, or stretched to its
@@ -38,8 +40,7 @@ class TImage : public QWidget {
 
   QPixmap picture_;
   bool stretch_ = false;
-  // A left press that may end in a click; the second press of a double-click never does.
-  bool click_armed_ = false;
+  ClickTracker clicks_;
 };
 
 }  // namespace tarn

@@ -12,16 +12,12 @@ TLabel::TLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
 }
 
 void TLabel::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) click_armed_ = true;
+  clicks_.Press(event);
   QLabel::mousePressEvent(event);
 }
 
 void TLabel::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    const bool click = click_armed_ && rect().contains(event->position().toPoint());
-    click_armed_ = false;
-    if (click && OnClick) OnClick(this);
-  }
+  if (clicks_.Release(event, rect()) && OnClick) OnClick(this);
   QLabel::mouseReleaseEvent(event);
 }
 

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <functional>
 
+#include "widgets/click_tracker.h"
+
 namespace tarn {
 
 // A text label that reports clicks, pointer moves over it and the pointer leaving it.
@@ -31,7 +33,7 @@ class TLabel : public QLabel {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  bool click_armed_ = false;
+  ClickTracker clicks_;
   int line_height_ = 0;
 };
 

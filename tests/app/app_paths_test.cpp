@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "app/app_paths.h"
+
 #include <gtest/gtest.h>
 
-#include "app/app_paths.h"
 #include "app/error_text.h"
 
 namespace tarn {
@@ -27,9 +28,9 @@ TEST(ErrorReportText, FullStopAppendedUnlessOneOrALowerCharacterEndsIt) {
   EXPECT_EQ(ErrorReportText("Connection Closed Gracefully."), "Connection Closed Gracefully.");
   EXPECT_EQ(ErrorReportText("Socket Error # 10061\r\nConnection refused."),
             "Socket Error # 10061\r\nConnection refused.");
-  EXPECT_EQ(ErrorReportText("Done!"), "Done!");     // '!' sorts before '.'
-  EXPECT_EQ(ErrorReportText("a-"), "a-");           // so does '-'
-  EXPECT_EQ(ErrorReportText("path/"), "path/.");    // '/' sorts after '.'
+  EXPECT_EQ(ErrorReportText("Done!"), "Done!");         // '!' sorts before '.'
+  EXPECT_EQ(ErrorReportText("a-"), "a-");               // so does '-'
+  EXPECT_EQ(ErrorReportText("path/"), "path/.");        // '/' sorts after '.'
   EXPECT_EQ(ErrorReportText("无法写入"), "无法写入.");  // multi-byte text sorts after
   EXPECT_EQ(ErrorReportText(""), "");
 }

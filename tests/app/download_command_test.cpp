@@ -79,22 +79,18 @@ TEST_F(DownloadCommand, ChecksInOrderEachWithItsMessageAndNothingFetched) {
   };
   const std::string missing_parent = dir.File("no/such");
   const std::vector<Case> cases = {
-      {[this] { form.edt_directory_URL->setText("  \t "); },
-       "下载地址为空，请重新设置下载地址！"},
+      {[this] { form.edt_directory_URL->setText("  \t "); }, "下载地址为空，请重新设置下载地址！"},
       {[this] {
-         form.edt_directory_URL->setText(QString::fromStdString("HTTP://" + server.Host() +
-                                                                  "/photos/album/7/"));
+         form.edt_directory_URL->setText(
+             QString::fromStdString("HTTP://" + server.Host() + "/photos/album/7/"));
        },
        "此下载地址暂时不支持！"},
       {[this] { form.edt_directory->setText(" "); },
        "下载保存路径未设置，请点击三叶草设置保存路径！"},
-      {[&] {
-         form.edt_directory->setText(QString::fromStdString(missing_parent));
-       },
+      {[&] { form.edt_directory->setText(QString::fromStdString(missing_parent)); },
        "无法创建目录：" + missing_parent},
       {[] { FeedUnreachable = 1; }, "网络连接暂时有问题，请稍候..."},
-      {[] { PhotoCount = 3; },
-       "温馨提醒：目前已有下载任务进程，请等待此任务下载完毕再执行！"},
+      {[] { PhotoCount = 3; }, "温馨提醒：目前已有下载任务进程，请等待此任务下载完毕再执行！"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
@@ -178,7 +174,8 @@ TEST_F(SilentAlbum, SecondClickWhileTheFirstPageIsStillFetchedIsBusy) {
   EXPECT_EQ(PhotoCount, 0);
   Click();
   ASSERT_EQ(boxes.plain.size(), 1);
-  EXPECT_EQ(boxes.plain[0], QStringLiteral("温馨提醒：目前已有下载任务进程，请等待此任务下载完毕再执行！"));
+  EXPECT_EQ(boxes.plain[0],
+            QStringLiteral("温馨提醒：目前已有下载任务进程，请等待此任务下载完毕再执行！"));
 }
 
 TEST_F(SilentAlbum, ClosingTheWindowCancelsTheRunningWorker) {

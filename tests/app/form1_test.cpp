@@ -87,7 +87,7 @@ TEST(Form1, NativeControlsSitAboveImagesAndLabelsInCreationOrder) {
   auto level = [&](QWidget* w) { return stack.indexOf(w); };
   const int highest_picture = std::max({level(form.img_download), level(form.gift_normal_bg),
                                         level(form.lbl_GuangBo), level(form.img_display_over)});
-  const QWidget* natives[] = {form.pb_download,       form.TrackBar1,     form.Loading_model,
+  const QWidget* natives[] = {form.pb_download,       form.TrackBar1,      form.Loading_model,
                               form.Loading_Clever,    form.Loading_Normal, form.Loading_URL,
                               form.edt_directory_URL, form.edt_directory,  form.txt_download};
   int previous = highest_picture;
@@ -110,8 +110,9 @@ TEST(Form1, LooksAndHintsOfTheControls) {
   EXPECT_EQ(form.edt_directory->accessibleDescription(), QStringLiteral("下载保存路径"));
   EXPECT_TRUE(form.edt_directory->isReadOnly());
   EXPECT_FALSE(form.edt_directory->hasFrame());
-  for (QWidget* hand : {static_cast<QWidget*>(form.lbl_about), static_cast<QWidget*>(form.img_download),
-                        static_cast<QWidget*>(form.gift_normal_bg)})
+  for (QWidget* hand :
+       {static_cast<QWidget*>(form.lbl_about), static_cast<QWidget*>(form.img_download),
+        static_cast<QWidget*>(form.gift_normal_bg)})
     EXPECT_EQ(hand->cursor().shape(), Qt::PointingHandCursor) << hand->objectName().toStdString();
   // The announcement labels get the hand only at first show.
   EXPECT_FALSE(form.lbl_ad1->testAttribute(Qt::WA_SetCursor));

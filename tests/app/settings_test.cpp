@@ -49,8 +49,7 @@ TEST_F(Settings, ADirectoryInPlaceOfTheFileIsNotLoadedButWrittenTo) {
   ASSERT_TRUE(std::filesystem::create_directory(ConfigPath()));
   form.show();
   ASSERT_EQ(boxes.errors.size(), 1);
-  EXPECT_EQ(boxes.errors[0],
-            QString::fromStdString("Unable to write to " + ConfigPath() + "."));
+  EXPECT_EQ(boxes.errors[0], QString::fromStdString("Unable to write to " + ConfigPath() + "."));
   EXPECT_EQ(FeedUnreachable, 1);  // the rest of the first show was skipped
 }
 

@@ -27,9 +27,9 @@ TEST(StrToInt, HexadecimalAfterEveryPrefix) {
 }
 
 TEST(StrToInt, RejectsWithTheTextQuoted) {
-  for (const char* bad : {"", " ", "abc", "1 ", "\t1", "+", "-", "$", "0x", "1.0", "12a",
-                          "2147483648", "-2147483649", "$80000000", "99999999999999999999",
-                          "--1", "0x-1"}) {
+  for (const char* bad :
+       {"", " ", "abc", "1 ", "\t1", "+", "-", "$", "0x", "1.0", "12a", "2147483648", "-2147483649",
+        "$80000000", "99999999999999999999", "--1", "0x-1"}) {
     try {
       StrToInt(bad);
       ADD_FAILURE() << "accepted '" << bad << "'";

@@ -40,12 +40,13 @@ class Album {
   std::string Page(const std::string& host, int page) const {
     std::string html = "<html><head><title>湖边的相册</title></head><body>\n";
     for (int i = page * per_page_; i < (page + 1) * per_page_; ++i)
-      html += "<a class=\"photolst_photo\" href=\"#\"><img src=\"http://" + host +
-              "/view/thumb/p" + std::to_string(i) + ".jpg\" /></a>\n";
+      html += "<a class=\"photolst_photo\" href=\"#\"><img src=\"http://" + host + "/view/thumb/p" +
+              std::to_string(i) + ".jpg\" /></a>\n";
     html += "<div class=\"paginator\"><span class=\"next\">";
     if (page + 1 < pages_)
-      html += "\n<link rel=\"next\" href=\"http://" + host + "/album/?start=" +
-              std::to_string((page + 1) * per_page_) + "\"/>\n<a href=\"#\">后页&gt;</a>";
+      html += "\n<link rel=\"next\" href=\"http://" + host +
+              "/album/?start=" + std::to_string((page + 1) * per_page_) +
+              "\"/>\n<a href=\"#\">后页&gt;</a>";
     else
       html += "后页&gt;";
     return html + "</span></div><link rel=\"icon\" href=\"/f.ico\"/></body></html>";
@@ -121,9 +122,9 @@ TEST_F(Worker, StandardRunSavesEveryPhotoOfTheFirstPageByteForByte) {
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(ReadAll(dir.File("812_" + std::to_string(i) + ".jpg")), album.PhotoAt(i));
   // Standard mode never follows the next link; one kept connection serves everything.
-  EXPECT_EQ(server->Targets(), (std::vector<std::string>{"/album/", "/view/photo/p0.jpg",
-                                                          "/view/photo/p1.jpg",
-                                                          "/view/photo/p2.jpg"}));
+  EXPECT_EQ(server->Targets(),
+            (std::vector<std::string>{"/album/", "/view/photo/p0.jpg", "/view/photo/p1.jpg",
+                                      "/view/photo/p2.jpg"}));
   EXPECT_EQ(server->Connections(), 1);
   // The last photo saved is the one left in the preview.
   ASSERT_FALSE(view->previews.empty());
@@ -241,8 +242,8 @@ TEST_F(Worker, SavedFileThatIsNoJpegIsKeptAndLeavesThePreviewAlone) {
   RunWith(
       [&](const std::string& target, int) {
         if (target == "/album/")
-          return RouteReply{200, "photolst_photo <img src=\"" + server->Url("/thumb.gif") +
-                                     "\" />"};
+          return RouteReply{200,
+                            "photolst_photo <img src=\"" + server->Url("/thumb.gif") + "\" />"};
         return RouteReply{200, "GIF89a not a jpeg"};
       },
       false);

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <jpeglib.h>
+// clang-format off
+#include <jpeglib.h>  // after <cstdio>: it needs FILE and size_t declared first
+// clang-format on
 
 namespace tarn::testing {
 

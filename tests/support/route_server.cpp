@@ -29,10 +29,14 @@ bool SendAll(int fd, const std::string& bytes) {
 
 std::string StatusText(int status) {
   switch (status) {
-    case 200: return "OK";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+      return "OK";
+    case 404:
+      return "Not Found";
+    case 500:
+      return "Internal Server Error";
+    default:
+      return "Status";
   }
 }
 
@@ -106,8 +110,9 @@ void RouteServer::Serve(int connection) {
     }
     const RouteReply reply = handler_(target, earlier);
     std::string answer = "HTTP/1.1 " + std::to_string(reply.status) + " " +
-                         StatusText(reply.status) + "\r\nContent-Length: " +
-                         std::to_string(reply.body.size()) + "\r\n" + reply.extra_headers + "\r\n";
+                         StatusText(reply.status) +
+                         "\r\nContent-Length: " + std::to_string(reply.body.size()) + "\r\n" +
+                         reply.extra_headers + "\r\n";
     if (reply.cut_after >= 0) {
       answer += reply.body.substr(0, static_cast<size_t>(reply.cut_after));
       SendAll(connection, answer);

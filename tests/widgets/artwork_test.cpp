@@ -23,13 +23,17 @@ int BmpBitsPerPixel(const QString& name) {
 }
 
 TEST(Artwork, BitmapsAre24BitAtTheirExactSize) {
-  const Picture bitmaps[] = {
-      {"img1.bmp", 700, 100},          {"gift_normal1.bmp", 193, 145},
-      {"gift_normalimg3.bmp", 193, 120}, {"gift_normal_bg.bmp", 173, 34},
-      {"download_normal.bmp", 700, 60},  {"download_over.bmp", 700, 60},
-      {"imagelist1_0.bmp", 16, 16},      {"imagelist1_1.bmp", 16, 16},
-      {"imagelist2_0.bmp", 32, 32},      {"imagelist2_1.bmp", 32, 32},
-      {"imagelist2_2.bmp", 32, 32}};
+  const Picture bitmaps[] = {{"img1.bmp", 700, 100},
+                             {"gift_normal1.bmp", 193, 145},
+                             {"gift_normalimg3.bmp", 193, 120},
+                             {"gift_normal_bg.bmp", 173, 34},
+                             {"download_normal.bmp", 700, 60},
+                             {"download_over.bmp", 700, 60},
+                             {"imagelist1_0.bmp", 16, 16},
+                             {"imagelist1_1.bmp", 16, 16},
+                             {"imagelist2_0.bmp", 32, 32},
+                             {"imagelist2_1.bmp", 32, 32},
+                             {"imagelist2_2.bmp", 32, 32}};
   for (const Picture& p : bitmaps) {
     SCOPED_TRACE(p.name);
     EXPECT_EQ(BmpBitsPerPixel(QString::fromLatin1(p.name)), 24);
@@ -38,7 +42,8 @@ TEST(Artwork, BitmapsAre24BitAtTheirExactSize) {
 }
 
 TEST(Artwork, JpegPicturesDecodeThroughLibjpeg) {
-  for (const Picture& p : {Picture{"gift_normal_bg1.jpg", 484, 295}, Picture{"about.jpg", 350, 450}}) {
+  for (const Picture& p :
+       {Picture{"gift_normal_bg1.jpg", 484, 295}, Picture{"about.jpg", 350, 450}}) {
     SCOPED_TRACE(p.name);
     QFile file(QStringLiteral(":/res/") + QString::fromLatin1(p.name));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -38,7 +38,8 @@ TEST(AboutWindow, ClickOnThePictureClosesItWithCancel) {
   TForm1 form;
   TFrm_About about(&form);
   bool was_modal = false;
-  WhileShown(about, [&] { was_modal = about.isVisible() && QApplication::activeModalWidget() == &about; });
+  WhileShown(about,
+             [&] { was_modal = about.isVisible() && QApplication::activeModalWidget() == &about; });
   EXPECT_EQ(about.ShowModal(&form), TFrm_About::kModalResultCancel);
   EXPECT_TRUE(was_modal);
   EXPECT_FALSE(about.isVisible());
