@@ -18,9 +18,9 @@ namespace {
 constexpr long kMaxFileSize = 16 * 1024 * 1024;
 
 struct Line {
-  size_t begin;         // offset of the line in the file
-  size_t end;           // offset just past its text, before CR LF / LF
-  size_t next;          // offset of the following line
+  size_t begin;  // offset of the line in the file
+  size_t end;    // offset just past its text, before CR LF / LF
+  size_t next;   // offset of the following line
 };
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -126,6 +126,12 @@ void WriteFile(const std::string& path, std::string_view data) {
   if (!ok) throw EIniFileException("Unable to write to " + path);
 }
 
+// What ends a last line that has no line feed: a lone CR there already reads as a line end,
+// and CR LF after it would leave that CR in the line's text.
+std::string_view LineEndAfter(std::string_view data) {
+  return data.ends_with('\r') ? "\n" : "\r\n";
+}
+
 // Cuts at the read limit without leaving half of a multi-byte character behind.
 std::string LimitValue(std::string_view value) {
   if (value.size() <= IniFile::kMaxValueLength) return std::string(value);
@@ -142,14 +148,11 @@ std::string LimitValue(std::string_view value) {
 
 }  // namespace
 
-std::string IniFile::ReadString(std::string_view section, std::string_view key,
-                                std::string_view fallback) const {
-  const auto data = ReadFile(path_, false);
-  if (!data) return std::string(fallback);
-  const std::string_view text = *data;
+std::optional<std::string> ReadIniValue(std::string_view text, std::string_view section,
+                                        std::string_view key) {
   const auto lines = SplitLines(text);
   const auto span = FindSection(text, lines, section);
-  if (!span) return std::string(fallback);
+  if (!span) return std::nullopt;
   for (size_t i = span->header + 1; i < span->end; ++i) {
     const std::string_view line = text.substr(lines[i].begin, lines[i].end - lines[i].begin);
     const auto parsed = ParseKey(line);
@@ -161,21 +164,19 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
       value = value.substr(1, value.size() - 2);
     return LimitValue(value);
   }
-  return std::string(fallback);
+  return std::nullopt;
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key,
+std::string WriteIniValue(std::string data, std::string_view section, std::string_view key,
                           std::string_view value) {
-  std::string data = ReadFile(path_, true).value_or(std::string());
   const auto lines = SplitLines(data);
   const auto span = FindSection(data, lines, section);
   const std::string entry = std::string(key) + "=" + std::string(value);
 
   if (!span) {
-    if (!data.empty() && data.back() != '\n') data += "\r\n";
+    if (!data.empty() && data.back() != '\n') data += LineEndAfter(data);
     data += "[" + std::string(section) + "]\r\n" + entry + "\r\n";
-    WriteFile(path_, data);
-    return;
+    return data;
   }
   size_t insert_after = span->header;
   for (size_t i = span->header + 1; i < span->end; ++i) {
@@ -187,15 +188,27 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
     // Same key: only the value changes; the key as written and the line end stay.
     data.replace(lines[i].begin + parsed->value_begin,
                  lines[i].end - lines[i].begin - parsed->value_begin, value);
-    WriteFile(path_, data);
-    return;
+    return data;
   }
   const Line& last = lines[insert_after];
   std::string insertion;
-  if (last.next == last.end) insertion = "\r\n";  // the file's last line had no line end
+  // The file's last line may lack its line feed; the new line must not run on from it.
+  if (last.next == data.size() && data.back() != '\n') insertion = LineEndAfter(data);
   insertion += entry + "\r\n";
   data.insert(last.next, insertion);
-  WriteFile(path_, data);
+  return data;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view fallback) const {
+  const auto data = ReadFile(path_, false);
+  if (!data) return std::string(fallback);
+  return ReadIniValue(*data, section, key).value_or(std::string(fallback));
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  WriteFile(path_,
+            WriteIniValue(ReadFile(path_, true).value_or(std::string()), section, key, value));
 }
 
 }  // namespace tarn

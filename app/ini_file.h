@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,16 @@ class EIniFileException : public Exception {
  public:
   using Exception::Exception;
 };
+
+// The key's value in the section of INI text (cut at IniFile::kMaxValueLength), or nothing
+// when the section or the key is missing.
+std::optional<std::string> ReadIniValue(std::string_view text, std::string_view section,
+                                        std::string_view key);
+
+// The INI text with the key set to value: the section or the key created where missing, the
+// value replaced in place otherwise; every other line stays byte for byte.
+std::string WriteIniValue(std::string text, std::string_view section, std::string_view key,
+                          std::string_view value);
 
 // A private-profile (INI) file: section and key names compared ignoring letter case, values
 // replaced in place, new keys appended to their section, every other line kept byte for byte,

@@ -3,15 +3,28 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 
-#include <jpeglib.h>
+// clang-format off
+#include <jpeglib.h>  // after <cstdio>: it needs FILE and size_t declared first
+// clang-format on
 
 namespace tarn {
 namespace {
+
+// Most pixels an image may have to be decoded: beyond any camera's photo, while a forged
+// header may name 65500 x 65500 pixels and ask for 12 GB.
+constexpr uint64_t kMaxPixels = 100'000'000;
+// Most memory libjpeg may take for its own buffers (a progressive image keeps all of its
+// coefficients); beyond it the decode fails instead of exhausting memory.
+constexpr long kMaxDecoderMemory = 512L << 20;
+// Largest file read for decoding: a photo of kMaxPixels pixels fits many times over.
+constexpr uintmax_t kMaxFileBytes = 256u << 20;
 
 struct ErrorManager {
   jpeg_error_mgr base;
@@ -80,8 +93,13 @@ void Decode(DecodeState& s, const uint8_t* data, size_t size, int cover_width, i
     return;
   }
   jpeg_create_decompress(&s.info);
+  s.info.mem->max_memory_to_use = kMaxDecoderMemory;
   jpeg_mem_src(&s.info, data, static_cast<unsigned long>(size));
   jpeg_read_header(&s.info, TRUE);
+  if (static_cast<uint64_t>(s.info.image_width) * s.info.image_height > kMaxPixels) {
+    jpeg_destroy_decompress(&s.info);
+    return;
+  }
   s.cmyk = s.info.jpeg_color_space == JCS_CMYK || s.info.jpeg_color_space == JCS_YCCK;
   s.info.out_color_space = s.cmyk ? JCS_CMYK : JCS_RGB;
   s.info.scale_num = ScaleNumerator(s.info, cover_width, cover_height);
@@ -97,8 +115,10 @@ void Decode(DecodeState& s, const uint8_t* data, size_t size, int cover_width, i
     JSAMPROW rows[1] = {s.row.data()};
     if (jpeg_read_scanlines(&s.info, rows, 1) != 1) break;
     uint8_t* out = s.image.pixels.data() + stride * s.rows_done;
-    if (s.cmyk) CmykRowToRgb(s.row.data(), out, s.info.output_width, inverted);
-    else std::copy(s.row.begin(), s.row.begin() + static_cast<ptrdiff_t>(stride), out);
+    if (s.cmyk)
+      CmykRowToRgb(s.row.data(), out, s.info.output_width, inverted);
+    else
+      std::copy(s.row.begin(), s.row.begin() + static_cast<ptrdiff_t>(stride), out);
     ++s.rows_done;
   }
   jpeg_finish_decompress(&s.info);
@@ -115,6 +135,9 @@ RgbImage DecodeJpeg(const uint8_t* data, size_t size, int cover_width, int cover
 }
 
 RgbImage DecodeJpegFile(const std::string& path, int cover_width, int cover_height) {
+  std::error_code error;
+  const uintmax_t file_size = std::filesystem::file_size(path, error);
+  if (error || file_size > kMaxFileBytes) return {};
   std::ifstream file(path, std::ios::binary);
   if (!file) return {};
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),

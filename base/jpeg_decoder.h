@@ -19,10 +19,11 @@ struct RgbImage {
 // Decodes a JPEG with libjpeg. With a cover size, picks the smallest DCT scale (k/8) whose
 // output still covers it, so a preview never decodes more than it shows. Warnings are
 // ignored, so a cut-short file gives the rows that arrived (the rest grey); a hard error
-// keeps the rows decoded before it. Never aborts the process: bad bytes give an empty image.
+// keeps the rows decoded before it. Never aborts the process: bad bytes, and images too large
+// to decode in bounded memory, give an empty image.
 RgbImage DecodeJpeg(const uint8_t* data, size_t size, int cover_width = 0, int cover_height = 0);
 
-// The same for a file on disk; a missing or unreadable file gives an empty image.
+// The same for a file on disk; a missing, unreadable or oversized file gives an empty image.
 RgbImage DecodeJpegFile(const std::string& path, int cover_width = 0, int cover_height = 0);
 
 }  // namespace tarn

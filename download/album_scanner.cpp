@@ -48,7 +48,10 @@ std::string_view ScanPhotos(std::string_view page,
     // A marker with no image tag after it: nothing further can be found.
     if (rest.find(kImageTag) == std::string_view::npos) break;
     rest = CutAt(rest, kImageTag);
-    const std::string_view thumb = Between(rest, kImageTag.size(), kImageEnd);
+    // A tag's address ends before the next photo's marker: a close far down a hostile page
+    // would otherwise give every photo before it the whole page, in time and memory alike.
+    const std::string_view tag = rest.substr(0, rest.find(kPhotoMarker, kImageTag.size()));
+    const std::string_view thumb = Between(tag, kImageTag.size(), kImageEnd);
     found(std::string(Trim(ReplaceFirst(thumb, "thumb", "photo"))));
   }
   return rest;

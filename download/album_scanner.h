@@ -14,9 +14,10 @@ std::string ReplaceFirst(std::string_view text, std::string_view old_part,
 
 // Scans an album page from the front for photos: each "photolst_photo" marker, then the
 // thumbnail's <img src="..." /> tag, whose address with its first "thumb" turned into "photo"
-// is the full-size photo's. Calls `found` with each address in page order. Returns the rest of
-// the page after the last photo's tag (or the whole page without photos), where the next-page
-// link is looked for. Stops where no further tag can be found, so it always ends.
+// is the full-size photo's; a tag not closed before the next marker gives an empty address.
+// Calls `found` with each address in page order. Returns the rest of the page after the last
+// photo's tag (or the whole page without photos), where the next-page link is looked for.
+// Stops where no further tag can be found, so it always ends.
 std::string_view ScanPhotos(std::string_view page,
                             const std::function<void(std::string address)>& found);
 

@@ -50,10 +50,14 @@ AnswerHead ReadAnswerHead(InputReader& input, std::chrono::milliseconds wait) {
   AnswerHead head;
   head.status_line = input.ReadLine(wait);
   head.status_code = StatusCodeOf(head.status_line);
+  size_t lines = 0;
+  size_t bytes = head.status_line.size();
   try {
     for (;;) {
       const std::string line = input.ReadLine(wait);
       if (line.empty()) break;
+      bytes += line.size();
+      if (++lines > kMaxHeaderLines || bytes > kMaxHeadBytes) throw EIdAnswerHeadTooLarge();
       AddHeaderLine(head, line);
     }
   } catch (const EIdConnClosedGracefully&) {

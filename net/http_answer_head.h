@@ -8,8 +8,24 @@
 
 #include "net/http_header.h"
 #include "net/input_reader.h"
+#include "net/socket_errors.h"
 
 namespace tarn::net {
+
+// Most header lines one answer head may have, continuation lines counted: servers send a few
+// dozen, and one that sends them without end must not fill our memory.
+inline constexpr size_t kMaxHeaderLines = 100;
+// Most bytes of one answer head, status and header lines without their line ends: room for
+// large cookies, far below what would hurt.
+inline constexpr size_t kMaxHeadBytes = 256 * 1024;
+
+// An answer head beyond those limits: the server is broken or hostile.
+class EIdAnswerHeadTooLarge : public EIdException {
+ public:
+  EIdAnswerHeadTooLarge()
+      : EIdException("Answer head longer than " + std::to_string(kMaxHeaderLines) +
+                     " header lines or " + std::to_string(kMaxHeadBytes) + " bytes.") {}
+};
 
 // One answer head as read, with the values the client uses.
 struct AnswerHead {
@@ -27,7 +43,8 @@ struct AnswerHead {
 
 // Reads a status line and header lines up to the empty line. A close before the status
 // line has ended fails with EIdConnClosedGracefully; a close among the header lines ends the
-// head there (complete is false).
+// head there (complete is false). A head beyond kMaxHeaderLines or kMaxHeadBytes fails with
+// EIdAnswerHeadTooLarge.
 AnswerHead ReadAnswerHead(InputReader& input, std::chrono::milliseconds wait);
 
 // The second blank-separated word of a status line as an integer, or -1.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "net/http_body.h"
 
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -24,14 +25,22 @@ void ReadChunks(InputReader& input, OutputStream& into, std::chrono::millisecond
     // Guessing where the body ends would pass off a truncated body as complete.
     if (!size) throw EIdException("Invalid chunk size line.");
     if (*size == 0) break;
-    into.Reserve(into.Position() + *size);
+    // A size near 2^64 must not wrap around to a small reservation the stream would accept.
+    const uint64_t room = std::numeric_limits<uint64_t>::max() - into.Position();
+    into.Reserve(*size > room ? std::numeric_limits<uint64_t>::max() : into.Position() + *size);
     input.ReadCount(*size, into, wait);
     input.ReadLine(wait);  // the line end after the chunk
   }
   // The body is complete; trailer lines up to the empty one are read so that none is taken
-  // for the next answer. A close among them ends the answer just as well.
+  // for the next answer. A close among them ends the answer just as well. They are header
+  // lines, held to the head's limits so that an endless trailer cannot hold the fetch.
+  size_t lines = 0;
+  size_t bytes = 0;
   try {
-    while (!input.ReadLine(wait).empty()) {
+    for (std::string trailer = input.ReadLine(wait); !trailer.empty();
+         trailer = input.ReadLine(wait)) {
+      bytes += trailer.size();
+      if (++lines > kMaxHeaderLines || bytes > kMaxHeadBytes) throw EIdAnswerHeadTooLarge();
     }
   } catch (const EIdConnClosedGracefully&) {
   }

@@ -14,7 +14,7 @@ namespace tarn::net {
 // the peer closes when no length is given; a length of 0 means no body. Whatever arrived is
 // written, and the stream ends after it whether the read succeeds or fails. A body cut short
 // fails with EIdConnClosedGracefully; a chunk-size line that is no hexadecimal number fails
-// with EIdException.
+// with EIdException; trailer lines beyond the head's limits fail with EIdAnswerHeadTooLarge.
 void ReadBody(InputReader& input, const AnswerHead& head, OutputStream& into,
               std::chrono::milliseconds wait);
 

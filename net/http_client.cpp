@@ -18,6 +18,9 @@ constexpr int kNotModified = 304;
 constexpr int kUnauthorized = 401;
 constexpr int kProxyAuthenticationRequired = 407;
 constexpr const char* kUndefinedSituation = "Undefined situation";
+// Interim "100 Continue" heads taken before the answer: a server sends one, a stream of them
+// would hold the fetch forever.
+constexpr int kMaxInterimHeads = 16;
 
 bool IsRedirect(const AnswerHead& head) {
   return (head.status_code >= 300 && head.status_code <= 399 && head.status_code != kNotModified) ||
@@ -100,11 +103,15 @@ RequestHeadFields HttpClient::RequestFields() {
 }
 
 AnswerHead HttpClient::ReadHeads() {
-  for (;;) {
+  for (int interim = 0;; ++interim) {
     AnswerHead head = ReadAnswerHead(connection_.Input(), timeouts_.idle_read);
     if (!cookies_) cookies_ = std::make_unique<CookieStore>();
     cookies_->TakeHead(head.headers, target_.host, target_.directory);
     if (head.status_code != kContinue) return head;
+    if (interim == kMaxInterimHeads) {
+      throw EIdException("More than " + std::to_string(kMaxInterimHeads) +
+                         " interim answers before the answer.");
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 #include "net/http_request_head.h"
 
 #include "base/text.h"
+#include "net/socket_errors.h"
 
 namespace tarn::net {
 namespace {
@@ -9,6 +10,8 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 // Base64 of an empty user name and password joined by ":", that is of a lone colon.
 constexpr std::string_view kEmptyBasicCredentials = "Basic Og==";
+
+bool HasLineEnd(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
 
 bool IsFoldPoint(char c) { return c == ' ' || c == '\t' || c == ','; }
 
@@ -61,6 +64,11 @@ std::string FoldHeaderLine(std::string_view line) {
 }
 
 std::string BuildRequestHead(const RequestHeadFields& fields) {
+  // Addresses come from pages the server wrote; a line end in one would end the request line
+  // and pass the rest off as headers of our own.
+  if (HasLineEnd(fields.target) || HasLineEnd(fields.host)) {
+    throw EIdException("Address holds a line break.");
+  }
   std::string head;
   head.append("GET ").append(fields.target).append(" HTTP/1.1").append(kLineEnd);
   AddHeader(head, "Content-Type", "text/html");

@@ -19,7 +19,8 @@ struct RequestHeadFields {
   bool proxy_authorization = false;
 };
 
-// The complete GET request head, every line ended by CR LF, the empty line included.
+// The complete GET request head, every line ended by CR LF, the empty line included. A target
+// or host holding CR or LF fails with EIdException: it would split the head.
 std::string BuildRequestHead(const RequestHeadFields& fields);
 
 // Folds a header line (without its line end) longer than kMaxHeaderLineLength at spaces,

@@ -54,6 +54,24 @@ TEST(IniFile, MissingSectionIsAppendedAfterALastLineWithoutLineEnd) {
   EXPECT_EQ(ReadAll(path), "[Other]\r\nk=v\r\n[Config]\r\nDownLoad_Mode=1\r\n");
 }
 
+// A file cut off after the CR of its last line: the CR already ends that line, so a new key
+// must neither run on from it nor leave the CR in its value.
+TEST(IniFile, NewKeyAfterALastLineEndedByALoneCarriageReturn) {
+  TempDir dir;
+  const std::string path = dir.File("Config.ini");
+  WriteAll(path, "[Config]\r\nDownLoad_Mode=1\r");
+  IniFile ini(path);
+  ini.WriteString("Config", "DownLoad_Directory", "/d");
+  EXPECT_EQ(ReadAll(path), "[Config]\r\nDownLoad_Mode=1\r\nDownLoad_Directory=/d\r\n");
+  EXPECT_EQ(ini.ReadString("Config", "DownLoad_Mode", "?"), "1");
+  EXPECT_EQ(ini.ReadString("Config", "DownLoad_Directory", "?"), "/d");
+
+  WriteAll(path, "[Other]\r\nk=v\r");
+  ini.WriteString("Config", "DownLoad_Mode", "0");
+  EXPECT_EQ(ReadAll(path), "[Other]\r\nk=v\r\n[Config]\r\nDownLoad_Mode=0\r\n");
+  EXPECT_EQ(ini.ReadString("Other", "k", "?"), "v");
+}
+
 TEST(IniFile, ReadGivesFallbackForMissingFileSectionOrKey) {
   TempDir dir;
   const std::string path = dir.File("Config.ini");

@@ -30,10 +30,9 @@ TEST(ReplaceFirst, OnlyTheFirstOccurrence) {
 
 TEST(ScanPhotos, ThreePhotosInPageOrderWithOnlyTheFirstThumbReplaced) {
   const std::string page = "<html><h1>相册</h1>" + Photo("1") + Photo("2") + Photo("3") + "</html>";
-  EXPECT_EQ(Photos(page), (std::vector<std::string>{
-                              "http://img.example/view/photo/thumb_1.jpg",
-                              "http://img.example/view/photo/thumb_2.jpg",
-                              "http://img.example/view/photo/thumb_3.jpg"}));
+  EXPECT_EQ(Photos(page), (std::vector<std::string>{"http://img.example/view/photo/thumb_1.jpg",
+                                                    "http://img.example/view/photo/thumb_2.jpg",
+                                                    "http://img.example/view/photo/thumb_3.jpg"}));
 }
 
 TEST(ScanPhotos, AddressIsTrimmedAndKeptOtherwiseUnchanged) {
@@ -59,6 +58,28 @@ TEST(ScanPhotos, MissingCloseGivesAnEmptyAddressAndStillEnds) {
             (std::vector<std::string>{""}));
   // The close right after the tag's quote stands inside the opening.
   EXPECT_EQ(Photos("photolst_photo <img src=\" />"), (std::vector<std::string>{""}));
+}
+
+TEST(ScanPhotos, TagClosedOnlyAfterTheNextMarkerGivesAnEmptyAddress) {
+  EXPECT_EQ(Photos("photolst_photo <img src=\"http://h/thumb/1.jpg photolst_photo "
+                   "<img src=\"http://h/thumb/2.jpg\" />"),
+            (std::vector<std::string>{"", "http://h/photo/2.jpg"}));
+}
+
+// Found by fuzzing: unclosed tags before one close far down the page gave every photo the
+// rest of the page, so a hostile page of n bytes held n * n / 50 bytes of addresses.
+TEST(ScanPhotos, AddressesNeverHoldMoreBytesThanThePage) {
+  std::string page;
+  for (int i = 0; i < 2000; ++i) page += "photolst_photo<img src=\"x";
+  page += "\" />";
+  size_t found = 0;
+  size_t bytes = 0;
+  ScanPhotos(page, [&](std::string address) {
+    ++found;
+    bytes += address.size();
+  });
+  EXPECT_EQ(found, 2000u);
+  EXPECT_LE(bytes, page.size());
 }
 
 TEST(ScanPhotos, ManyPhotosAllFoundInOrder) {
@@ -90,8 +111,7 @@ TEST(NextPageAddress, LastPageSpanWithTheLabelEndsTheWalk) {
             std::nullopt);
   // No link and no close at all: nothing can be made out.
   EXPECT_EQ(NextPageAddress("<span class=\"next\">后页&gt;</span></html>"), std::nullopt);
-  EXPECT_EQ(NextPageAddress("no span here <link rel=\"next\" href=\"http://h/2\"/>"),
-            std::nullopt);
+  EXPECT_EQ(NextPageAddress("no span here <link rel=\"next\" href=\"http://h/2\"/>"), std::nullopt);
   EXPECT_EQ(NextPageAddress(""), std::nullopt);
 }
 
