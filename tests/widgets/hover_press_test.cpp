@@ -68,13 +68,21 @@ TEST(DownloadButton, AnyMouseButtonSinksItByOnePixelUntilReleased) {
   EXPECT_EQ(clicks, 1);  // only the left button clicks
 }
 
-TEST(DownloadButton, ReleaseOutsideLiftsItButStartsNothing) {
+// A shown main window whose download button only counts its clicks.
+class PressedButton : public ::testing::Test {
+ protected:
+  PressedButton() {
+    form.AppDir = dir.path().string();
+    form.show();
+    form.img_download->OnClick = [this](QObject*) { ++clicks; };
+  }
+
   testing::TempDir dir;
   TForm1 form;
-  form.AppDir = dir.path().string();
-  form.show();
   int clicks = 0;
-  form.img_download->OnClick = [&](QObject*) { ++clicks; };
+};
+
+TEST_F(PressedButton, ReleaseOutsideLiftsItButStartsNothing) {
   QTest::mousePress(form.img_download, Qt::LeftButton, {}, QPoint(300, 30));
   EXPECT_EQ(form.img_download->y(), 417);
   QTest::mouseRelease(form.img_download, Qt::LeftButton, {}, QPoint(300, -40));
@@ -82,13 +90,7 @@ TEST(DownloadButton, ReleaseOutsideLiftsItButStartsNothing) {
   EXPECT_EQ(clicks, 0);
 }
 
-TEST(DownloadButton, DoubleClickRunsTheCommandOnce) {
-  testing::TempDir dir;
-  TForm1 form;
-  form.AppDir = dir.path().string();
-  form.show();
-  int clicks = 0;
-  form.img_download->OnClick = [&](QObject*) { ++clicks; };
+TEST_F(PressedButton, DoubleClickRunsTheCommandOnce) {
   const QPoint at(300, 30);
   QTest::mousePress(form.img_download, Qt::LeftButton, {}, at);
   QTest::mouseRelease(form.img_download, Qt::LeftButton, {}, at);
