@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <stdexcept>
 
@@ -18,9 +19,17 @@ namespace {
 constexpr int kStepBoundMs = 10000;
 constexpr std::chrono::milliseconds kTestWaitBound{10000};
 constexpr std::string_view kHeadEnd = "\r\n\r\n";
+// Most bytes a SendRepeatedly step sends: sixteen times the most any client keeps, so a client
+// that takes them all would never have given up.
+constexpr uint64_t kMaxRepeatedBytes = 1ull << 30;
 
 bool WaitReadable(int descriptor) {
   pollfd entry{descriptor, POLLIN, 0};
+  return poll(&entry, 1, kStepBoundMs) > 0;
+}
+
+bool WaitWritable(int descriptor) {
+  pollfd entry{descriptor, POLLOUT, 0};
   return poll(&entry, 1, kStepBoundMs) > 0;
 }
 
@@ -56,6 +65,9 @@ ServerStep Send(std::string bytes) { return {ServerStep::Kind::kSend, std::move(
 ServerStep CloseConnection() { return {ServerStep::Kind::kClose, {}}; }
 ServerStep ResetConnection() { return {ServerStep::Kind::kReset, {}}; }
 ServerStep AwaitClientClose() { return {ServerStep::Kind::kAwaitClientClose, {}}; }
+ServerStep SendRepeatedly(std::string bytes) {
+  return {ServerStep::Kind::kSendRepeatedly, std::move(bytes)};
+}
 
 int ClosedLoopbackPort() {
   const int descriptor = BoundSocket();
@@ -122,6 +134,27 @@ void LoopbackServer::Play(size_t index, int connection) {
         close(connection);
         connections_.back() = -1;
         return;
+      }
+      case ServerStep::Kind::kSendRepeatedly: {
+        uint64_t sent = 0;
+        size_t at = 0;  // within the bytes, so that they repeat whole
+        while (sent < kMaxRepeatedBytes) {
+          if (!WaitWritable(connection)) {
+            Problem("script " + std::to_string(index) + ": the client stopped reading");
+            break;
+          }
+          // Never blocks, so the bound above holds for every wait.
+          const ssize_t count = send(connection, step.bytes.data() + at, step.bytes.size() - at,
+                                     MSG_NOSIGNAL | MSG_DONTWAIT);
+          if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+          if (count <= 0) break;  // the client has gone
+          sent += static_cast<uint64_t>(count);
+          at = (at + static_cast<size_t>(count)) % step.bytes.size();
+        }
+        if (sent >= kMaxRepeatedBytes) {
+          Problem("script " + std::to_string(index) + ": the client never gave up");
+        }
+        break;
       }
       case ServerStep::Kind::kAwaitClientClose: {
         std::string seen = pending;

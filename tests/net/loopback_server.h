@@ -13,11 +13,12 @@ namespace tarn::net::testing {
 // One scripted action of the server on a connection.
 struct ServerStep {
   enum class Kind {
-    kReadRequest,      // read up to and including the empty line that ends a request head
-    kSend,             // send the bytes
-    kClose,            // shut the sending side down: the client sees the close
-    kReset,            // abort the connection: the client sees a reset
-    kAwaitClientClose  // read until the client closes, keeping what arrives
+    kReadRequest,       // read up to and including the empty line that ends a request head
+    kSend,              // send the bytes
+    kClose,             // shut the sending side down: the client sees the close
+    kReset,             // abort the connection: the client sees a reset
+    kAwaitClientClose,  // read until the client closes, keeping what arrives
+    kSendRepeatedly     // send the bytes over and over until the client goes
   };
   Kind kind;
   std::string bytes;
@@ -28,6 +29,8 @@ ServerStep Send(std::string bytes);
 ServerStep CloseConnection();
 ServerStep ResetConnection();
 ServerStep AwaitClientClose();
+// A server that never stops sending: ends when the client closes or resets the connection.
+ServerStep SendRepeatedly(std::string bytes);
 
 // The steps for one accepted connection, in order.
 using ConnectionScript = std::vector<ServerStep>;
