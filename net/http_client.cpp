@@ -58,9 +58,11 @@ void HttpClient::Abort() { connection_.Abort(); }
 
 void HttpClient::Fetch(std::string_view address, OutputStream& destination) {
   target_.Resolve(SplitAddress(address));
+  // Built first, so that an address the head refuses never opens a connection.
+  const std::string request = BuildRequestHead(RequestFields());
   ChooseConnection();
   try {
-    connection_.Write(BuildRequestHead(RequestFields()));
+    connection_.Write(request);
     const AnswerHead head = ReadHeads();
     if (IsRedirect(head) || !IsSuccess(head.status_code)) FailWithAnswer(head);
     if (!head.complete) throw EIdException(kUndefinedSituation);

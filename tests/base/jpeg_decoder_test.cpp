@@ -2,6 +2,12 @@
 #include "base/jpeg_decoder.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "support/jpeg_encode.h"
 
@@ -52,6 +58,45 @@ TEST(DecodeJpeg, GarbageGivesAnEmptyImageWithoutEndingTheProcess) {
   EXPECT_TRUE(DecodeJpeg(text, sizeof text).Empty());
   EXPECT_TRUE(DecodeJpeg(nullptr, 0).Empty());
   EXPECT_TRUE(DecodeJpegFile("/nonexistent/photo.jpg").Empty());
+}
+
+// A real JPEG whose frame header claims other dimensions.
+std::vector<uint8_t> WithClaimedSize(std::vector<uint8_t> bytes, int width, int height) {
+  for (size_t i = 0; i + 8 < bytes.size(); ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {  // start of a baseline frame
+      bytes[i + 5] = static_cast<uint8_t>(height >> 8);
+      bytes[i + 6] = static_cast<uint8_t>(height);
+      bytes[i + 7] = static_cast<uint8_t>(width >> 8);
+      bytes[i + 8] = static_cast<uint8_t>(width);
+      return bytes;
+    }
+  }
+  ADD_FAILURE() << "no frame header";
+  return bytes;
+}
+
+// A forged header must not make a preview allocate gigabytes and decode billions of pixels.
+TEST(DecodeJpeg, ClaimedSizeBeyondTheLimitGivesAnEmptyImageAtOnce) {
+  const auto huge = WithClaimedSize(EncodeTestJpeg(16, 16), 60000, 60000);
+  EXPECT_TRUE(DecodeJpeg(huge.data(), huge.size()).Empty());
+  EXPECT_TRUE(DecodeJpeg(huge.data(), huge.size(), 189, 116).Empty());
+  const auto just_over = WithClaimedSize(EncodeTestJpeg(16, 16), 10001, 10000);
+  EXPECT_TRUE(DecodeJpeg(just_over.data(), just_over.size(), 189, 116).Empty());
+  const auto fits = WithClaimedSize(EncodeTestJpeg(16, 16), 1000, 1000);
+  EXPECT_EQ(DecodeJpeg(fits.data(), fits.size()).width, 1000);
+}
+
+TEST(DecodeJpeg, OversizedFileIsNotRead) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("tarn_oversized_" + std::to_string(getpid()) + ".jpg");
+  const auto bytes = EncodeTestJpeg(16, 16);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+  EXPECT_EQ(DecodeJpegFile(path.string()).width, 16);
+  std::filesystem::resize_file(path, 300u << 20);  // sparse: no disk space is taken
+  EXPECT_TRUE(DecodeJpegFile(path.string()).Empty());
+  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <vector>
 
+#include "net/socket_errors.h"
+
 namespace tarn::net {
 namespace {
 
@@ -41,6 +43,18 @@ TEST(RequestHead, NoHostLineWithoutHost) {
             "Accept: text/html, */*\r\n"
             "User-Agent: Mozilla/3.0 (compatible; Tarn Library)\r\n"
             "\r\n");
+}
+
+TEST(RequestHead, LineBreakInTargetOrHostIsRefused) {
+  for (const char* broken : {"/a\r\nX-Injected: 1", "/a\nb", "/a\rb"}) {
+    RequestHeadFields in_target;
+    in_target.target = broken;
+    EXPECT_THROW(BuildRequestHead(in_target), EIdException) << broken;
+    RequestHeadFields in_host;
+    in_host.target = "/";
+    in_host.host = std::string("h") + broken;
+    EXPECT_THROW(BuildRequestHead(in_host), EIdException) << broken;
+  }
 }
 
 TEST(RequestHead, AuthorizationTracesThenCookie) {
