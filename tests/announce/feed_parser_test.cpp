@@ -63,5 +63,28 @@ TEST(FeedParser, SixAndMoreAnnouncementsAreAllKept) {
   EXPECT_EQ(entries[13], "u7");
 }
 
+TEST(FeedParser, OnlyTheFirstHundredAnnouncementsAreKept) {
+  const Entries entries = ParseAnnouncements(Pairs(kMaxAnnouncements + 1));
+  ASSERT_EQ(entries.size(), 2 * kMaxAnnouncements);
+  EXPECT_EQ(entries.back(), "u100");
+}
+
+TEST(FeedParser, ParagraphLongerThanTheLimitGivesAnEmptyEntry) {
+  const std::string longest(kMaxEntryLength, 'x');
+  EXPECT_EQ(ParseAnnouncements(T(longest) + L("a")), (Entries{longest, "a"}));
+  EXPECT_EQ(ParseAnnouncements(T(longest + "x") + L("a")), (Entries{"", "a"}));
+}
+
+// Markers nested in a paragraph that closes only at the end of the page gave every entry the
+// rest of the page: a hostile feed of n bytes made entries of n * n / 32 bytes.
+TEST(FeedParser, NestedMarkersNeverMakeEntriesLargerThanTheLimits) {
+  std::string page;
+  for (int i = 0; i < 20000; ++i) page += "<P>quorbixtitle:<P>quorbixurl:";
+  page += "</P>";
+  size_t bytes = 0;
+  for (const std::string& entry : ParseAnnouncements(page)) bytes += entry.size();
+  EXPECT_LE(bytes, page.size());
+}
+
 }  // namespace
 }  // namespace tarn
