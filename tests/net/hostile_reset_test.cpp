@@ -8,6 +8,7 @@
 
 #include "loopback_server.h"
 #include "net/http_client.h"
+#include "net/socket_error_text.h"
 
 namespace tarn::net {
 namespace {
@@ -76,6 +77,30 @@ TEST(HostileReset, EveryPhaseOfAnAnswer) {
     EXPECT_TRUE(server.Problems().empty()) << server.Problems().front();
     EXPECT_EQ(server.ExtraConnections(), 0);
   }
+}
+
+// The reset may meet the request on its way out or the wait for the answer; either way the
+// fetch fails with the connection lost, never hangs, and the next one connects anew.
+TEST(HostileReset, BeforeTheRequestIsRead) {
+  LoopbackServer server(
+      {{ResetConnection()}, {ReadRequest(), Send(std::string(kOk)), AwaitClientClose()}});
+  HttpTimeouts timeouts;
+  timeouts.connect = milliseconds(5000);
+  timeouts.idle_read = milliseconds(5000);
+  {
+    HttpClient client(timeouts);
+    try {
+      client.FetchText(server.Url("/first"));
+      ADD_FAILURE() << "the fetch did not fail";
+    } catch (const EIdSocketError& error) {
+      EXPECT_TRUE(IsConnectionLost(error.Number())) << error.Message();
+    }
+    ASSERT_TRUE(server.WaitForScripts(1));
+    EXPECT_EQ(client.FetchText(server.Url("/next")), "ok");
+  }
+  server.Finish();
+  EXPECT_TRUE(server.Problems().empty()) << server.Problems().front();
+  EXPECT_EQ(server.ExtraConnections(), 0);
 }
 
 }  // namespace
