@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Downloaded "photos" as the preview decodes them: any bytes at all. The result is empty or a
-// whole image of bounded size; libjpeg's errors never leave the decoder.
+// whole image of bounded size, the same at every decode; libjpeg's errors never leave the
+// decoder.
 #include <cstdint>
 
 #include "base/jpeg_decoder.h"
@@ -23,5 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(image.width <= kMaxSide && image.height <= kMaxSide, "sides within JPEG's range");
   Check(image.pixels.size() == static_cast<size_t>(image.width) * image.height * 3,
         "three bytes for every pixel");
+  // Memory that was never written would show as a second decode that differs.
+  const tarn::RgbImage again = tarn::DecodeJpeg(data, size, kCoverWidth, kCoverHeight);
+  Check(again.width == image.width && again.height == image.height && again.pixels == image.pixels,
+        "the same bytes decode to the same picture");
   return 0;
 }
