@@ -78,6 +78,10 @@ struct DownloadWorker::Impl {
   // Adds the page's photos; returns the rest of the page, where its next link stands.
   std::string_view Collect(std::string_view page) {
     return ScanPhotos(page, [this](std::string address) {
+      if (photos.size() >= settings.max_photos) {
+        truncated = true;
+        return;
+      }
       photos.push_back(std::move(address));
       ++PhotoCount;
     });
@@ -89,7 +93,7 @@ struct DownloadWorker::Impl {
     std::string_view rest = Collect(*page);
     if (!settings.smart) return true;
     std::set<std::string> visited;
-    for (int pages = 1; pages < kMaxAlbumPages; ++pages) {
+    for (int pages = 1; pages < kMaxAlbumPages && !truncated; ++pages) {
       std::optional<std::string> next = NextPageAddress(rest);
       // A page that links back to one already read would never end the walk.
       if (!next || !visited.insert(*next).second) break;
@@ -144,6 +148,10 @@ struct DownloadWorker::Impl {
       if (cancelled || !SavePhoto(stamp, i)) return;
     }
     if (failed > 0) message = "有 " + std::to_string(failed) + " 张照片未能保存。";
+    if (truncated) {
+      if (!message.empty()) message += "\n";
+      message += "相册照片太多，只保存了前 " + std::to_string(photos.size()) + " 张。";
+    }
   }
 
   void Run() {
@@ -167,6 +175,7 @@ struct DownloadWorker::Impl {
   std::vector<std::string> photos;
   std::string message;
   int failed = 0;
+  bool truncated = false;  // the album had more photos than max_photos
   std::atomic<bool> cancelled{false};
   std::mutex pause_mutex;
   std::condition_variable pause_wake;

@@ -25,6 +25,9 @@ struct RetryPolicy {
 struct DownloadSettings {
   bool smart = false;   // follow the album's next-page links
   bool preview = true;  // decode saved photos for the preview box
+  // Most photo addresses one run keeps: far beyond any real album, it bounds what a server's
+  // pages can make the worker hold.
+  size_t max_photos = 100000;
   RetryPolicy retry;
   net::HttpTimeouts timeouts;
   // The run's stamp in file names: a 32-bit millisecond tick.

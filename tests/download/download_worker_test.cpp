@@ -151,6 +151,20 @@ TEST_F(Worker, SmartRunOnAOnePageAlbumEqualsTheStandardRun) {
   EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"812_0.jpg", "812_1.jpg"}));
 }
 
+TEST_F(Worker, AlbumBeyondThePhotoLimitKeepsTheFirstPhotosAndSaysSo) {
+  Album album(3, 4);
+  DownloadSettings settings = FastSettings(true);
+  settings.max_photos = 6;
+  RunWith([&](const std::string& t, int) { return album.Answer(server->Host(), t); }, true,
+          settings);
+  EXPECT_EQ(view->totals, std::vector<int>{6});
+  EXPECT_EQ(FilesIn(dir.path()).size(), 6u);
+  EXPECT_EQ(ReadAll(dir.File("812_5.jpg")), album.PhotoAt(5));
+  const auto targets = server->Targets();
+  EXPECT_EQ(std::count(targets.begin(), targets.end(), "/album/?start=8"), 0);  // walk stopped
+  EXPECT_EQ(view->finished, std::vector<std::string>{"相册照片太多，只保存了前 6 张。"});
+}
+
 TEST_F(Worker, MalformedUtf8PageGivesNoPhotosAndEndsAtOnce) {
   RunWith(
       [&](const std::string&, int) {
