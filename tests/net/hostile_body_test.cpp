@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "client_test_support.h"
 #include "loopback_server.h"
 #include "net/file_stream.h"
 #include "net/http_client.h"
@@ -23,32 +24,6 @@ using std::chrono::milliseconds;
 
 constexpr std::string_view kTooLarge = "Answer body larger than 67108864 bytes.";
 constexpr std::string_view kChunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
-
-// Generous bounds: a test that ends on a limit never waits for them.
-HttpTimeouts TestTimeouts() {
-  HttpTimeouts timeouts;
-  timeouts.connect = milliseconds(5000);
-  timeouts.idle_read = milliseconds(5000);
-  return timeouts;
-}
-
-// The message of the failure of kind Error that `fetch` ends with.
-template <class Error, class Fetch>
-std::string FailureOf(Fetch fetch) {
-  try {
-    fetch();
-  } catch (const Error& error) {
-    return error.Message();
-  }
-  ADD_FAILURE() << "the fetch did not fail";
-  return {};
-}
-
-void ExpectCleanServer(LoopbackServer& server) {
-  server.Finish();
-  EXPECT_TRUE(server.Problems().empty()) << server.Problems().front();
-  EXPECT_EQ(server.ExtraConnections(), 0);
-}
 
 // One script, fetched as text: the failure's message.
 std::string TextFailure(ConnectionScript script) {

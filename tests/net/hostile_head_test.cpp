@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "client_test_support.h"
 #include "loopback_server.h"
 #include "net/http_answer_head.h"
 #include "net/http_client.h"
@@ -21,32 +22,6 @@ using std::chrono::milliseconds;
 constexpr std::string_view kStatusLine = "HTTP/1.1 200 OK";
 constexpr std::string_view kOk = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
 constexpr std::string_view kTooLarge = "Answer head longer than 100 header lines or 262144 bytes.";
-
-// Generous bounds: no test here waits for them unless it says so.
-HttpTimeouts TestTimeouts() {
-  HttpTimeouts timeouts;
-  timeouts.connect = milliseconds(5000);
-  timeouts.idle_read = milliseconds(5000);
-  return timeouts;
-}
-
-// The message of the failure of kind Error that `fetch` ends with.
-template <class Error, class Fetch>
-std::string FailureOf(Fetch fetch) {
-  try {
-    fetch();
-  } catch (const Error& error) {
-    return error.Message();
-  }
-  ADD_FAILURE() << "the fetch did not fail";
-  return {};
-}
-
-void ExpectCleanServer(LoopbackServer& server) {
-  server.Finish();
-  EXPECT_TRUE(server.Problems().empty()) << server.Problems().front();
-  EXPECT_EQ(server.ExtraConnections(), 0);
-}
 
 // A head of exactly kMaxHeaderLines lines and kMaxHeadBytes bytes (line ends not counted),
 // with `more_lines` and `more_bytes` beyond them.

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "base/str_to_int.h"
+#include "client_test_support.h"
 #include "loopback_server.h"
 #include "net/file_stream.h"
 #include "net/http_errors.h"
@@ -23,14 +24,6 @@ using namespace testing;
 using std::chrono::milliseconds;
 
 constexpr std::string_view kOk = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
-
-// Generous bounds: a healthy test never waits for them.
-HttpTimeouts TestTimeouts() {
-  HttpTimeouts timeouts;
-  timeouts.connect = milliseconds(5000);
-  timeouts.idle_read = milliseconds(5000);
-  return timeouts;
-}
 
 // The request head the client must send for `target` to the server.
 std::string Request(std::string_view target, const LoopbackServer& server,
@@ -59,12 +52,6 @@ EIdHTTPProtocolException ProtocolError(Fetch fetch) {
   }
   ADD_FAILURE() << "no protocol error";
   return EIdHTTPProtocolException(0, "", "");
-}
-
-void ExpectCleanServer(LoopbackServer& server) {
-  server.Finish();
-  EXPECT_TRUE(server.Problems().empty()) << server.Problems().front();
-  EXPECT_EQ(server.ExtraConnections(), 0);
 }
 
 TEST(HttpClient, SendsExactHeadAndReturnsBody) {
