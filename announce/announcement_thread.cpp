@@ -5,16 +5,13 @@
 
 namespace tarn {
 
-AnnouncementThread::AnnouncementThread(std::string address, AnnouncementsReady ready)
-    : thread_([this, address = std::move(address), ready = std::move(ready)] {
-        FetchAnnouncements(client_, address, stop_, ready);
-      }) {}
-
-AnnouncementThread::~AnnouncementThread() {
-  stop_ = true;
-  // The abort wakes a connect or read under way; every wait of the client is bounded besides.
-  client_.Abort();
-  thread_.join();
-}
+AnnouncementThread::AnnouncementThread(std::string address, AnnouncementEvents events)
+    : thread_(
+          [this, address = std::move(address), events = std::move(events)](std::stop_token stop) {
+            // The stop wakes a connect or read under way; every wait of the client is bounded
+            // besides.
+            const std::stop_callback abort(stop, [this] { client_.Abort(); });
+            FetchAnnouncements(client_, address, stop, events);
+          }) {}
 
 }  // namespace tarn

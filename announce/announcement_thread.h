@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <atomic>
 #include <string>
 #include <thread>
 
@@ -11,21 +10,19 @@
 namespace tarn {
 
 // The announcement thread: runs FetchAnnouncements once, at once, on a thread of its own.
-// Destroying it breaks off a fetch under way and waits for the thread, so `ready` is never
+// Destroying it breaks off a fetch under way and waits for the thread, so neither event is
 // called after the destructor has returned.
 class AnnouncementThread {
  public:
   // Throws std::system_error when no thread can be started.
-  AnnouncementThread(std::string address, AnnouncementsReady ready);
-  ~AnnouncementThread();
+  AnnouncementThread(std::string address, AnnouncementEvents events);
   AnnouncementThread(const AnnouncementThread&) = delete;
   AnnouncementThread& operator=(const AnnouncementThread&) = delete;
 
  private:
-  std::atomic<bool> stop_{false};
-  // Owned here rather than by the thread so that the destructor can abort it.
+  // Owned here rather than by the thread, and declared first, so that it outlives the thread.
   net::HttpClient client_;
-  std::thread thread_;
+  std::jthread thread_;
 };
 
 }  // namespace tarn

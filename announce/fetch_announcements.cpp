@@ -5,15 +5,14 @@
 #include <optional>
 
 #include "announce/feed_parser.h"
-#include "base/shared_flags.h"
 
 namespace tarn {
 namespace {
 
 // The page, or nothing when every try failed or a stop came.
 std::optional<std::string> FetchPage(net::HttpClient& client, std::string_view address,
-                                     const std::atomic<bool>& stop) {
-  for (int attempt = 0; attempt < kFeedAttempts && !stop; ++attempt) {
+                                     const std::stop_token& stop) {
+  for (int attempt = 0; attempt < kFeedAttempts && !stop.stop_requested(); ++attempt) {
     try {
       return client.FetchText(address);
     } catch (const std::exception&) {
@@ -25,15 +24,15 @@ std::optional<std::string> FetchPage(net::HttpClient& client, std::string_view a
 
 }  // namespace
 
-void FetchAnnouncements(net::HttpClient& client, std::string_view address,
-                        const std::atomic<bool>& stop, const AnnouncementsReady& ready) {
+void FetchAnnouncements(net::HttpClient& client, std::string_view address, std::stop_token stop,
+                        const AnnouncementEvents& events) {
   std::optional<std::string> page = FetchPage(client, address, stop);
-  if (stop) return;
+  if (stop.stop_requested()) return;
   if (!page) {
-    FeedUnreachable = 1;
+    events.unreachable();
     return;
   }
-  ready(ParseAnnouncements(*page));
+  events.ready(ParseAnnouncements(*page));
 }
 
 }  // namespace tarn

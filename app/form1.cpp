@@ -6,11 +6,10 @@
 #include <QScreen>
 #include <filesystem>
 
-#include "app/app_paths.h"
-#include "app/ini_file.h"
 #include "app/message_boxes.h"
-#include "base/shared_flags.h"
 #include "base/str_to_int.h"
+#include "settings/app_paths.h"
+#include "settings/ini_file.h"
 #include "widgets/artwork.h"
 
 namespace tarn {
@@ -80,7 +79,7 @@ void TForm1::FormShow() {
     SaveSettings();
   // A settings failure above skips the rest. Qt's backing store already paints every widget
   // double-buffered, so nothing is switched for that.
-  FeedUnreachable = 0;
+  feed_unreachable_ = false;
   lbl_ad1->setCursor(Qt::PointingHandCursor);
   lbl_GuangBo->setCursor(Qt::PointingHandCursor);
   StartAnnouncements();

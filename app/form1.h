@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "announce/announcement_thread.h"
-#include "announce/open_in_browser.h"
 #include "app/folder_chooser.h"
+#include "app/live_text.h"
+#include "app/open_in_browser.h"
 #include "download/download_task.h"
 #include "widgets/frm_about.h"
 #include "widgets/t_edit.h"
@@ -23,6 +24,12 @@
 #include "widgets/t_new_image.h"
 
 namespace tarn {
+
+// The green of the window's texts and its progress bar.
+inline const QColor kFormGreen(0, 128, 0);
+
+// Sets the colour of a widget's text (form1_controls.cpp).
+void SetTextColor(QWidget* widget, const QColor& color);
 
 // The main window. Controls are public and named as in the form so that every part of the
 // program (and the tests) reach them by name.
@@ -64,6 +71,11 @@ class TForm1 : public QWidget {
   // Download settings for the next run (tests shorten the pauses and timeouts).
   DownloadSettings DownloadOptions;
   bool DownloadRunning() const { return download_ && download_->Running(); }
+  // A running download's reports, on the window's thread (form1_download.cpp).
+  void DownloadScanReported(int total);
+  void DownloadPhotoDone(int done);
+  void DownloadPreviewReady(const QImage& picture);
+  void DownloadFinished(const std::string& message);
 
   // Controls, in creation order.
   TImage* gift_normal1;
@@ -107,6 +119,9 @@ class TForm1 : public QWidget {
   void lbl_GuangBoMouseMove(QObject* sender);
   void lbl_GuangBoMouseLeave(QObject* sender);
   void OpenLink(const std::string& Address);
+  // Every try at the feed failed: downloads are refused from now on.
+  void FeedUnreachableReported() { feed_unreachable_ = true; }
+  bool FeedUnreachable() const { return feed_unreachable_; }
   // Where OpenLink hands web addresses; tests replace it.
   BrowserLauncher OpenInBrowserFn = OpenInBrowser;
 
@@ -116,6 +131,7 @@ class TForm1 : public QWidget {
   bool AnnouncementLineActive() const;
   // Titles and links in pairs, the broadcast at 10 and 11; absent until the feed is fetched.
   std::optional<std::vector<std::string>> AnnouncementList;
+  bool feed_unreachable_ = false;
   // Joined before the window goes, so that it never posts to a window that is gone.
   std::unique_ptr<AnnouncementThread> announcement_thread_;
 

@@ -10,15 +10,12 @@
 
 #include "announce/announcement_rules.h"
 #include "announce/web_address.h"
-#include "app/config.h"
 #include "app/form1.h"
 #include "app/message_boxes.h"
-#include "base/shared_flags.h"
+#include "settings/config.h"
 
 namespace tarn {
 namespace {
-
-const QColor kAnnouncementGreen(0, 128, 0);
 
 // Feed entries are text in the program's 8-bit encoding, which is UTF-8.
 QString AnsiText(const std::string& bytes) { return QString::fromUtf8(bytes); }
@@ -42,13 +39,6 @@ void SetUnderlineOnly(QLabel* label, bool underline) {
   if (font != label->font()) label->setFont(font);
 }
 
-void SetTextColour(QLabel* label, const QColor& colour) {
-  QPalette palette = label->palette();
-  if (palette.color(QPalette::WindowText) == colour) return;
-  palette.setColor(QPalette::WindowText, colour);
-  label->setPalette(palette);
-}
-
 }  // namespace
 
 void TForm1::ConnectAnnouncementHandlers() {
@@ -65,15 +55,19 @@ void TForm1::StartAnnouncements() {
   const std::string address = FeedUrl();
   if (address.empty()) return;
   try {
-    announcement_thread_ =
-        std::make_unique<AnnouncementThread>(address, [this](std::vector<std::string> list) {
-          // The list and its captions go to the window's own thread in one piece. The thread
-          // is joined before the window goes, and a call still queued then is dropped with it.
-          QMetaObject::invokeMethod(
-              this,
-              [this, list = std::move(list)]() mutable { ShowAnnouncements(std::move(list)); },
-              Qt::QueuedConnection);
-        });
+    // Both reports go to the window's own thread in one piece each. The thread is joined
+    // before the window goes, and a call still queued then is dropped with it.
+    AnnouncementEvents events;
+    events.ready = [this](std::vector<std::string> list) {
+      QMetaObject::invokeMethod(
+          this, [this, list = std::move(list)]() mutable { ShowAnnouncements(std::move(list)); },
+          Qt::QueuedConnection);
+    };
+    events.unreachable = [this] {
+      QMetaObject::invokeMethod(
+          this, [this] { FeedUnreachableReported(); }, Qt::QueuedConnection);
+    };
+    announcement_thread_ = std::make_unique<AnnouncementThread>(address, std::move(events));
   } catch (const std::exception&) {
     // Without the thread the program runs with no announcements, and downloads stay allowed.
   }
@@ -90,7 +84,7 @@ void TForm1::ShowAnnouncements(std::vector<std::string> list) {
 }
 
 bool TForm1::AnnouncementLineActive() const {
-  return AnnouncementList && !AnnouncementList->empty() && FeedUnreachable != 1;
+  return AnnouncementList && !AnnouncementList->empty() && !feed_unreachable_;
 }
 
 void TForm1::tmr_adTimer() {
@@ -118,12 +112,12 @@ void TForm1::OpenLink(const std::string& Address) {
 }
 
 void TForm1::lbl_ad1MouseMove(QObject*) {
-  SetTextColour(lbl_ad1, kAnnouncementGreen);
+  SetTextColor(lbl_ad1, kFormGreen);
   SetUnderlineOnly(lbl_ad1, false);
 }
 
 void TForm1::lbl_ad1MouseLeave(QObject*) {
-  SetTextColour(lbl_ad1, kAnnouncementGreen);
+  SetTextColor(lbl_ad1, kFormGreen);
   SetUnderlineOnly(lbl_ad1, true);
 }
 

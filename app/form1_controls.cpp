@@ -3,15 +3,14 @@
 #include <QFont>
 #include <QPalette>
 
-#include "app/config.h"
 #include "app/form1.h"
+#include "settings/config.h"
 #include "widgets/artwork.h"
 
 namespace tarn {
 namespace {
 
 const QColor kFormColor(244, 244, 244);
-const QColor kGreen(0, 128, 0);
 constexpr int kFormFontPixels = 12;  // the form's 8-point text at 96 dpi, CJK glyphs legible
 
 QFont FormFont(int pixels) {
@@ -29,12 +28,19 @@ W* Place(W* widget, const char* name, int left, int top, int width, int height) 
   return widget;
 }
 
+}  // namespace
+
 void SetTextColor(QWidget* widget, const QColor& color) {
   QPalette palette = widget->palette();
+  // Hover handlers call this on every mouse move: a widget is only touched when it changes.
+  if (palette.color(QPalette::WindowText) == color && palette.color(QPalette::Text) == color)
+    return;
   palette.setColor(QPalette::WindowText, color);
   palette.setColor(QPalette::Text, color);
   widget->setPalette(palette);
 }
+
+namespace {
 
 // An opaque background in the given colour (labels and edit boxes are transparent otherwise).
 void SetBackground(QWidget* widget, const QColor& color) {
@@ -85,7 +91,7 @@ void TForm1::CreateControls() {
   lbl_ad1 = Place(new TLabel(QStringLiteral("Tarn，您豆瓣的好伙伴！"), this), "lbl_ad1", 494, 400,
                   201, 13);
   lbl_ad1->setAlignment(Qt::AlignCenter);
-  SetTextColor(lbl_ad1, kGreen);
+  SetTextColor(lbl_ad1, kFormGreen);
   QFont ad_font = lbl_ad1->font();
   ad_font.setUnderline(true);
   lbl_ad1->setFont(ad_font);
@@ -98,7 +104,7 @@ void TForm1::CreateControls() {
 
   lbl_DownWancheng =
       Place(new TLabel(QStringLiteral("0"), this), "lbl_DownWancheng", 656, 104, 25, 17);
-  SetTextColor(lbl_DownWancheng, kGreen);
+  SetTextColor(lbl_DownWancheng, kFormGreen);
   lbl_tixing_Already =
       Place(new TLabel(QStringLiteral("已完成："), this), "lbl_tixing_Already", 600, 104, 49, 17);
   lbl_DownTotal = Place(new TLabel(QStringLiteral("0"), this), "lbl_DownTotal", 560, 104, 25, 17);
@@ -160,7 +166,7 @@ void TForm1::CreateControls() {
   txt_download = Place(new QLabel(QStringLiteral("解析引擎初始化中..."), this), "txt_download", 292,
                        400, 113, 15);
   txt_download->setFont(FormFont(15));
-  SetTextColor(txt_download, kGreen);
+  SetTextColor(txt_download, kFormGreen);
   txt_download->hide();
 
   for (const char* name : {"imagelist1_0.bmp", "imagelist1_1.bmp"})

@@ -1,19 +1,17 @@
 // SPDX-License-Identifier: MIT
-// The download command: checks, then one worker for the chosen mode.
+// The download command: checks, then one worker for the chosen mode; and how a run looks in
+// the window while it goes on.
 #include <QPalette>
 #include <filesystem>
 
-#include "app/config.h"
-#include "app/download_window_view.h"
 #include "app/form1.h"
 #include "app/message_boxes.h"
-#include "base/shared_flags.h"
+#include "app/window_download_events.h"
 #include "base/text.h"
+#include "settings/config.h"
 
 namespace tarn {
 namespace {
-
-const QColor kBarGreen(0, 128, 0);
 
 // Makes the folder, one level only: its parent must exist.
 bool EnsureFolder(const std::string& folder) {
@@ -38,25 +36,53 @@ void TForm1::img_downloadClick(QObject*) {
   if (folder.empty()) return RefuseDownload("下载保存路径未设置，请点击三叶草设置保存路径！");
   if (!EnsureFolder(folder))
     return Messages().Show(this, QStringLiteral("无法创建目录：") + QString::fromStdString(folder));
-  if (FeedUnreachable == 1) return RefuseDownload("网络连接暂时有问题，请稍候...");
+  if (feed_unreachable_) return RefuseDownload("网络连接暂时有问题，请稍候...");
   // Also busy while a worker still fetches its first page and has counted nothing yet.
-  if (PhotoCount != 0 || DownloadRunning())
+  if (DownloadRunning())
     return RefuseDownload("温馨提醒：目前已有下载任务进程，请等待此任务下载完毕再执行！");
 
   pb_download->setMinimum(0);
-  PhotoCount = 0;
   pb_download->setValue(0);
   QPalette bar = pb_download->palette();
-  bar.setColor(QPalette::Highlight, kBarGreen);
+  bar.setColor(QPalette::Highlight, kFormGreen);
   pb_download->setPalette(bar);
   pb_download->show();
   txt_download->setText(QStringLiteral("引擎初始化中..."));
   txt_download->show();
 
   download_.reset();  // the last run is over; its thread is joined here
-  DownloadSettings settings = DownloadOptions;
-  settings.smart = TrackBar1->value() != 0;
-  download_ = std::make_unique<DownloadTask>(std::make_unique<DownloadWindowView>(this), settings);
+  DownloadJob job;
+  job.album_address = address;
+  job.save_folder = folder;
+  job.smart = TrackBar1->value() != 0;
+  job.settings = DownloadOptions;
+  job.current_album_address = [live = LiveText::Follow(edt_directory_URL)] { return live->Get(); };
+  job.current_save_folder = [live = LiveText::Follow(edt_directory)] { return live->Get(); };
+  download_ =
+      std::make_unique<DownloadTask>(std::make_unique<WindowDownloadEvents>(this), std::move(job));
+}
+
+void TForm1::DownloadScanReported(int total) {
+  lbl_DownTotal->show();
+  lbl_DownWancheng->show();
+  pb_download->setMaximum(total);
+  txt_download->hide();
+  lbl_DownTotal->setText(QString::number(total));
+}
+
+void TForm1::DownloadPhotoDone(int done) {
+  pb_download->setValue(done);
+  lbl_DownWancheng->setText(QString::number(done));
+}
+
+void TForm1::DownloadPreviewReady(const QImage& picture) {
+  img_display->SetPicture(QPixmap::fromImage(picture));
+}
+
+void TForm1::DownloadFinished(const std::string& message) {
+  pb_download->hide();
+  txt_download->hide();
+  if (!message.empty()) Messages().Show(this, QString::fromStdString(message));
 }
 
 }  // namespace tarn

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/error_text.h"
+#include "settings/error_text.h"
 
 namespace tarn {
 namespace {

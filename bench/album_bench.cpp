@@ -15,18 +15,13 @@
 
 namespace {
 
-// Answers the worker's two questions with fixed values and counts what it reports.
-class BenchView : public tarn::DownloadView {
+// Counts what the worker reports.
+class BenchEvents : public tarn::DownloadEvents {
  public:
-  BenchView(std::string address, std::string folder)
-      : address_(std::move(address)), folder_(std::move(folder)) {}
-
-  std::string AlbumAddress() override { return address_; }
-  std::string SaveFolder() override { return folder_; }
   void ScanReported(int total) override { found_ = total; }
-  void PhotoDone(int done) override { done_ = done; }
+  void PhotoDone(int done, const std::string&) override { done_ = done; }
   // Called on the preview decoder's thread.
-  void ShowPreview(tarn::RgbImage) override { ++previews_; }
+  void PreviewReady(tarn::RgbImage) override { ++previews_; }
   void Finished(const std::string& message) override { message_ = message; }
 
   int found() const { return found_; }
@@ -35,8 +30,6 @@ class BenchView : public tarn::DownloadView {
   const std::string& message() const { return message_; }
 
  private:
-  std::string address_;
-  std::string folder_;
   int found_ = 0;
   int done_ = 0;
   std::atomic<int> previews_{0};
@@ -57,17 +50,16 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  BenchView view(argv[1], argv[2]);
-  tarn::DownloadSettings settings;
-  settings.smart = true;
-  settings.preview = mode == "preview";
-  settings.tick = MillisecondTick;
+  BenchEvents view;
+  tarn::DownloadJob job;
+  job.album_address = argv[1];
+  job.save_folder = argv[2];
+  job.smart = true;
+  job.settings.preview = mode == "preview";
+  job.settings.tick = MillisecondTick;
 
   const auto start = std::chrono::steady_clock::now();
-  {
-    tarn::DownloadWorker worker(view, settings);
-    worker.Run();
-  }
+  tarn::DownloadWorker(view, std::move(job)).Run();
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
 
   std::printf("RESULT seconds=%.4f found=%d done=%d previews=%d\n", elapsed.count(), view.found(),

@@ -3,15 +3,12 @@
 
 namespace tarn {
 
-DownloadTask::DownloadTask(std::unique_ptr<DownloadView> view, DownloadSettings settings)
-    : view_(std::move(view)), worker_(*view_, std::move(settings)), thread_([this] {
-        worker_.Run();
+DownloadTask::DownloadTask(std::unique_ptr<DownloadEvents> events, DownloadJob job)
+    : events_(std::move(events)),
+      worker_(*events_, std::move(job)),
+      thread_([this](std::stop_token stop) {
+        worker_.Run(std::move(stop));
         running_ = false;
       }) {}
-
-DownloadTask::~DownloadTask() {
-  worker_.Cancel();
-  thread_.join();
-}
 
 }  // namespace tarn

@@ -5,17 +5,17 @@
 #include <memory>
 #include <thread>
 
-#include "download/download_view.h"
+#include "download/download_events.h"
+#include "download/download_job.h"
 #include "download/download_worker.h"
 
 namespace tarn {
 
-// A download worker on a thread of its own. Dropping the task cancels the worker and waits
-// for its thread, so nothing of it outlives the window that owns it.
+// A download worker on a thread of its own. Dropping the task stops the worker and waits for
+// its thread, so nothing of it outlives the front end that owns it.
 class DownloadTask {
  public:
-  DownloadTask(std::unique_ptr<DownloadView> view, DownloadSettings settings);
-  ~DownloadTask();
+  DownloadTask(std::unique_ptr<DownloadEvents> events, DownloadJob job);
   DownloadTask(const DownloadTask&) = delete;
   DownloadTask& operator=(const DownloadTask&) = delete;
 
@@ -23,10 +23,10 @@ class DownloadTask {
   bool Running() const { return running_; }
 
  private:
-  std::unique_ptr<DownloadView> view_;
+  std::unique_ptr<DownloadEvents> events_;
   DownloadWorker worker_;
   std::atomic<bool> running_{true};
-  std::thread thread_;
+  std::jthread thread_;  // last: stopped and joined before the rest goes
 };
 
 }  // namespace tarn

@@ -8,7 +8,6 @@
 #include <optional>
 #include <set>
 
-#include "base/shared_flags.h"
 #include "base/tick.h"
 #include "download/album_scanner.h"
 #include "download/preview_decoder.h"
@@ -25,20 +24,25 @@ std::string ErrorText(const std::exception& error) { return error.what(); }
 }  // namespace
 
 struct DownloadWorker::Impl {
-  Impl(DownloadView& view, DownloadSettings settings)
-      : view(view), settings(std::move(settings)), client(this->settings.timeouts) {
-    if (!this->settings.tick) this->settings.tick = TickCount32;
+  Impl(DownloadEvents& events, DownloadJob job)
+      : events(events),
+        job(std::move(job)),
+        settings(this->job.settings),
+        client(settings.timeouts) {
+    if (!settings.tick) settings.tick = TickCount32;
   }
+
+  bool Cancelled() const { return stop.stop_requested(); }
 
   // Waits before attempt `attempt` (2, 3, ...); false when cancelled meanwhile.
   bool PauseBefore(int attempt) {
     const auto& pauses = settings.retry.pauses;
-    if (pauses.empty()) return !cancelled;
+    if (pauses.empty()) return !Cancelled();
     const auto pause =
         pauses[std::min<size_t>(static_cast<size_t>(attempt - 2), pauses.size() - 1)];
     std::unique_lock lock(pause_mutex);
-    pause_wake.wait_for(lock, pause, [this] { return cancelled.load(); });
-    return !cancelled;
+    pause_wake.wait_for(lock, stop, pause, [] { return false; });
+    return !Cancelled();
   }
 
   // Runs `fetch(attempt)` until it succeeds, the attempts are used up or the run is cancelled.
@@ -47,7 +51,7 @@ struct DownloadWorker::Impl {
   bool WithRetries(Fetch&& fetch, std::string& error) {
     for (int attempt = 1; attempt <= std::max(1, settings.retry.attempts); ++attempt) {
       if (attempt > 1 && !PauseBefore(attempt)) return false;
-      if (cancelled) return false;
+      if (Cancelled()) return false;
       try {
         fetch(attempt);
         return true;
@@ -66,12 +70,12 @@ struct DownloadWorker::Impl {
     const bool ok = WithRetries(
         [&](int) {
           // The first page's address is read afresh at every attempt.
-          address = fixed_address ? *fixed_address : view.AlbumAddress();
+          address = fixed_address ? *fixed_address : job.AlbumAddressNow();
           page = net::HttpClient::Utf8ToAnsi(client.FetchText(address));
         },
         error);
     if (ok) return page;
-    if (!cancelled) message = "无法获取相册页面：" + address + "\n" + error;
+    if (!Cancelled()) message = "无法获取相册页面：" + address + "\n" + error;
     return std::nullopt;
   }
 
@@ -83,7 +87,6 @@ struct DownloadWorker::Impl {
         return;
       }
       photos.push_back(std::move(address));
-      ++PhotoCount;
     });
   }
 
@@ -91,7 +94,7 @@ struct DownloadWorker::Impl {
     std::optional<std::string> page = FetchPage(std::nullopt);
     if (!page) return false;
     std::string_view rest = Collect(*page);
-    if (!settings.smart) return true;
+    if (!job.smart) return true;
     std::set<std::string> visited;
     for (int pages = 1; pages < kMaxAlbumPages && !truncated; ++pages) {
       std::optional<std::string> next = NextPageAddress(rest);
@@ -104,13 +107,11 @@ struct DownloadWorker::Impl {
     return true;
   }
 
-  std::string FileName(uint32_t stamp, size_t index) {
-    return view.SaveFolder() + "/" + std::to_string(stamp) + "_" + std::to_string(index) + ".jpg";
-  }
-
-  // Saves photo `index`; false ends the run (a file that cannot be made, or cancel).
+  // Saves photo `index` into the folder the job names as it starts; false ends the run (a file
+  // that cannot be made, or a stop).
   bool SavePhoto(uint32_t stamp, size_t index) {
-    const std::string path = FileName(stamp, index);
+    const std::string path =
+        job.SaveFolderNow() + "/" + std::to_string(stamp) + "_" + std::to_string(index) + ".jpg";
     std::optional<net::FileStream> file;
     try {
       file.emplace(path);
@@ -134,18 +135,18 @@ struct DownloadWorker::Impl {
     if (!saved) {
       std::error_code ignored;
       std::filesystem::remove(path, ignored);  // never leave a partial photo behind
-      if (cancelled || !message.empty()) return false;
+      if (Cancelled() || !message.empty()) return false;
       ++failed;
     }
-    view.PhotoDone(static_cast<int>(index + 1));
-    if (saved && preview) preview->Submit(FileName(stamp, index));
+    events.PhotoDone(static_cast<int>(index + 1), saved ? path : std::string());
+    if (saved && preview) preview->Submit(path);
     return true;
   }
 
   void SavePhotos() {
     const uint32_t stamp = settings.tick();
     for (size_t i = 0; i < photos.size(); ++i) {
-      if (cancelled || !SavePhoto(stamp, i)) return;
+      if (Cancelled() || !SavePhoto(stamp, i)) return;
     }
     if (failed > 0) message = "有 " + std::to_string(failed) + " 张照片未能保存。";
     if (truncated) {
@@ -154,47 +155,41 @@ struct DownloadWorker::Impl {
     }
   }
 
-  void Run() {
+  void Run(std::stop_token run_stop) {
+    stop = std::move(run_stop);
+    // A stop wakes the fetch under way at once; every later one fails.
+    const std::stop_callback abort(stop, [this] { client.Abort(); });
     if (settings.preview)
-      preview.emplace([this](RgbImage image) { view.ShowPreview(std::move(image)); });
+      preview.emplace([this](RgbImage image) { events.PreviewReady(std::move(image)); });
     if (ScanAlbum()) {
-      view.ScanReported(static_cast<int>(photos.size()));
+      events.ScanReported(static_cast<int>(photos.size()));
       SavePhotos();
     }
     // The last photo saved is the one left in the preview.
-    if (preview && !cancelled) preview->Drain();
+    if (preview && !Cancelled()) preview->Drain();
     preview.reset();
-    PhotoCount = 0;
-    if (!cancelled) view.Finished(message);
+    if (!Cancelled()) events.Finished(message);
   }
 
-  DownloadView& view;
-  DownloadSettings settings;
+  DownloadEvents& events;
+  DownloadJob job;
+  DownloadSettings& settings;  // the job's
   net::HttpClient client;
   std::optional<PreviewDecoder> preview;
   std::vector<std::string> photos;
   std::string message;
   int failed = 0;
   bool truncated = false;  // the album had more photos than max_photos
-  std::atomic<bool> cancelled{false};
+  std::stop_token stop;
   std::mutex pause_mutex;
-  std::condition_variable pause_wake;
+  std::condition_variable_any pause_wake;
 };
 
-DownloadWorker::DownloadWorker(DownloadView& view, DownloadSettings settings)
-    : impl_(std::make_unique<Impl>(view, std::move(settings))) {}
+DownloadWorker::DownloadWorker(DownloadEvents& events, DownloadJob job)
+    : impl_(std::make_unique<Impl>(events, std::move(job))) {}
 
 DownloadWorker::~DownloadWorker() = default;
 
-void DownloadWorker::Run() { impl_->Run(); }
-
-void DownloadWorker::Cancel() {
-  {
-    std::lock_guard lock(impl_->pause_mutex);
-    impl_->cancelled = true;
-  }
-  impl_->pause_wake.notify_all();
-  impl_->client.Abort();
-}
+void DownloadWorker::Run(std::stop_token stop) { impl_->Run(std::move(stop)); }
 
 }  // namespace tarn

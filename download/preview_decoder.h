@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "base/jpeg_decoder.h"
+#include "image/jpeg_decoder.h"
 
 namespace tarn {
 

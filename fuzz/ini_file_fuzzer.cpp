@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ini_file.h"
+#include "settings/ini_file.h"
 #include "base/text.h"
 #include "fuzz_check.h"
 

@@ -4,7 +4,7 @@
 // decoder.
 #include <cstdint>
 
-#include "base/jpeg_decoder.h"
+#include "image/jpeg_decoder.h"
 #include "fuzz_check.h"
 
 namespace {

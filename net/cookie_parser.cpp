@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "net/cookie_parser.h"
 
-#include <charconv>
 #include <cstdint>
 #include <limits>
 
 #include "base/text.h"
+#include "net/integer_text.h"
 #include "net/internet_date.h"
 
 namespace tarn::net {
@@ -35,17 +35,6 @@ std::string_view WithoutQuotes(std::string_view path) {
   if (path.starts_with('"')) path.remove_prefix(1);
   if (path.ends_with('"')) path.remove_suffix(1);
   return path;
-}
-
-// Whole seconds with an optional sign; nothing for any other text.
-std::optional<int64_t> ReadSeconds(std::string_view text) {
-  if (text.starts_with('+')) text.remove_prefix(1);
-  int64_t seconds = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size()) {
-    return std::nullopt;
-  }
-  return seconds;
 }
 
 std::time_t Later(std::time_t now, int64_t seconds) {
@@ -87,7 +76,7 @@ std::optional<ParsedCookie> ParseSetCookie(std::string_view text, std::time_t no
         cookie.expiry = attribute.value;
         have_expires = true;
       } else if (attribute.name == "MAX-AGE" && !have_max_age) {
-        max_age = ReadSeconds(attribute.value);
+        max_age = ParseInteger(attribute.value);
         have_max_age = true;
       } else if (attribute.name == "SECURE") {
         cookie.secure = true;

@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <QString>
 
-#include "base/jpeg_decoder.h"
+#include "image/jpeg_decoder.h"
 
 namespace tarn {
 

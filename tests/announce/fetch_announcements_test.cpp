@@ -5,8 +5,7 @@
 
 #include <optional>
 
-#include "base/shared_flags.h"
-#include "net/loopback_server.h"
+#include "support/loopback_server.h"
 
 namespace tarn {
 namespace {
@@ -25,20 +24,28 @@ std::vector<ConnectionScript> Failures(int count) {
   return scripts;
 }
 
-// Runs the thread's work here; what it published, if anything.
-std::optional<Entries> Fetch(LoopbackServer& server, bool stop = false) {
-  FeedUnreachable = 0;
-  net::HttpClient client;
-  const std::atomic<bool> stopped{stop};
+struct Outcome {
   std::optional<Entries> published;
-  FetchAnnouncements(client, server.Url("/feed"), stopped, [&](Entries list) {
-    EXPECT_FALSE(published) << "published twice";
-    published = std::move(list);
-  });
+  int unreachable = 0;  // times the feed was reported unreachable
+};
+
+// Runs the thread's work here; what it reported.
+Outcome Fetch(LoopbackServer& server, bool stop = false) {
+  net::HttpClient client;
+  std::stop_source stopped;
+  if (stop) stopped.request_stop();
+  Outcome outcome;
+  AnnouncementEvents events;
+  events.ready = [&](Entries list) {
+    EXPECT_FALSE(outcome.published) << "published twice";
+    outcome.published = std::move(list);
+  };
+  events.unreachable = [&] { ++outcome.unreachable; };
+  FetchAnnouncements(client, server.Url("/feed"), stopped.get_token(), events);
   server.Finish();
   EXPECT_TRUE(server.Problems().empty()) << server.Problems().front();
   EXPECT_EQ(server.ExtraConnections(), 0);  // no try beyond the scripts
-  return published;
+  return outcome;
 }
 
 TEST(FetchAnnouncements, TenFailuresThenTheFeedParsedFromItsBytes) {
@@ -48,22 +55,25 @@ TEST(FetchAnnouncements, TenFailuresThenTheFeedParsedFromItsBytes) {
   scripts.push_back({ReadRequest(), Send("HTTP/1.1 200 OK\r\nContent-Length: " +
                                          std::to_string(page.size()) + "\r\n\r\n" + page)});
   LoopbackServer server(std::move(scripts));
-  EXPECT_EQ(Fetch(server), (Entries{"\xBA\xFE\xB9\xE2", "http://a/"}));
-  EXPECT_EQ(FeedUnreachable, 0);
+  const Outcome outcome = Fetch(server);
+  EXPECT_EQ(outcome.published, (Entries{"\xBA\xFE\xB9\xE2", "http://a/"}));
+  EXPECT_EQ(outcome.unreachable, 0);
   EXPECT_EQ(server.Requests().size(), 11u);
 }
 
 TEST(FetchAnnouncements, ElevenFailuresMarkTheFeedUnreachable) {
   LoopbackServer server(Failures(11));
-  EXPECT_EQ(Fetch(server), std::nullopt);
-  EXPECT_EQ(FeedUnreachable, 1);
+  const Outcome outcome = Fetch(server);
+  EXPECT_EQ(outcome.published, std::nullopt);
+  EXPECT_EQ(outcome.unreachable, 1);
   EXPECT_EQ(server.Requests().size(), 11u);
 }
 
 TEST(FetchAnnouncements, AStopGivesUpWithoutTheFlag) {
   LoopbackServer server({});
-  EXPECT_EQ(Fetch(server, /*stop=*/true), std::nullopt);
-  EXPECT_EQ(FeedUnreachable, 0);
+  const Outcome outcome = Fetch(server, /*stop=*/true);
+  EXPECT_EQ(outcome.published, std::nullopt);
+  EXPECT_EQ(outcome.unreachable, 0);
 }
 
 }  // namespace

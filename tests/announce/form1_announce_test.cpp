@@ -8,8 +8,7 @@
 #include <cstdlib>
 
 #include "app/form1.h"
-#include "base/shared_flags.h"
-#include "net/loopback_server.h"
+#include "support/loopback_server.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 
@@ -77,7 +76,7 @@ TEST_F(AnnouncementWindow, FirstCaptionsAndTheBroadcastClick) {
   six.ShowAnnouncements(list);
   EXPECT_EQ(six.lbl_GuangBo->text(), "<b>B</b>");
   EXPECT_EQ(six.lbl_GuangBo->textFormat(), Qt::PlainText);  // feed markup is not rendered
-  FeedUnreachable = 1;                                      // not consulted by this click
+  six.FeedUnreachableReported();                            // not consulted by this click
   six.lbl_GuangBoClick(nullptr);
   EXPECT_EQ(opened_, Strings{"http://a/b"});
 }
@@ -103,7 +102,7 @@ TEST_F(AnnouncementWindow, NothingHappensWithoutAUsableListOrWithTheNetworkDown)
   form_.ShowAnnouncements(Announcements(3));
   form_.lbl_ad1->setText(kFirstLine);  // a caption whose link lies past the list
   form_.lbl_ad1Click(nullptr);
-  FeedUnreachable = 1;
+  form_.FeedUnreachableReported();
   form_.tmr_adTimer();
   EXPECT_EQ(Line(), kFirstLine);
   EXPECT_TRUE(opened_.empty());
@@ -157,7 +156,7 @@ TEST_F(AnnouncementWindow, ElevenFailuresKeepTheLabelsAndRefuseDownloads) {
   LoopbackServer server(
       std::vector<ConnectionScript>(11, ConnectionScript{ReadRequest(), ResetConnection()}));
   Show(server.Url("/feed"));
-  QTRY_COMPARE_WITH_TIMEOUT(FeedUnreachable.load(), 1, kFeedWaitMs);
+  QTRY_VERIFY_WITH_TIMEOUT(form_.FeedUnreachable(), kFeedWaitMs);
   server.Finish();
   EXPECT_EQ(server.ExtraConnections(), 0);
   QCoreApplication::processEvents();
@@ -173,7 +172,6 @@ TEST(AnnouncementThread, ClosingTheWindowBreaksOffTheFetch) {
   LoopbackServer server({{ReadRequest(), AwaitClientClose()}});  // never answers
   setenv("TARN_FEED_URL", server.Url("/feed").c_str(), 1);
   testing::TempDir dir;
-  FeedUnreachable = 0;
   {
     TForm1 window;
     window.AppDir = dir.path().string();
@@ -183,8 +181,7 @@ TEST(AnnouncementThread, ClosingTheWindowBreaksOffTheFetch) {
   server.Finish();
   EXPECT_TRUE(server.Problems().empty()) << server.Problems().front();
   EXPECT_EQ(server.ExtraConnections(), 0);  // no retry after the stop
-  EXPECT_EQ(FeedUnreachable, 0);
-  QCoreApplication::processEvents();  // nothing is left to reach the window
+  QCoreApplication::processEvents();        // nothing is left to reach the window
 }
 
 }  // namespace

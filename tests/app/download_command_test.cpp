@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <atomic>
 #include <filesystem>
 #include <thread>
 
 #include "app/form1.h"
-#include "base/shared_flags.h"
 #include "support/jpeg_encode.h"
 #include "support/message_recorder.h"
 #include "support/route_server.h"
@@ -37,16 +37,12 @@ class DownloadCommand : public ::testing::Test {
     form.edt_directory_URL->setText(QString::fromStdString(AlbumUrl()));
     form.edt_directory->setText(QString::fromStdString(dir.File("photos")));
   }
-  ~DownloadCommand() override {
-    qunsetenv("TARN_PHOTO_HOST");
-    FeedUnreachable = 0;
-    PhotoCount = 0;
-  }
+  ~DownloadCommand() override { qunsetenv("TARN_PHOTO_HOST"); }
 
   std::string AlbumUrl() const { return server.Url("/photos/album/7/"); }
 
   virtual RouteReply Answer(const std::string& target, int) {
-    if (target == "/photos/album/7/") {
+    if (target == "/photos/album/7/" || target == "/photos/album/8/") {
       std::string page = "<title>湖</title>";
       for (int i = 0; i < 3; ++i)
         page += "<li class=\"photolst_photo\"><img src=\"" +
@@ -89,16 +85,13 @@ TEST_F(DownloadCommand, ChecksInOrderEachWithItsMessageAndNothingFetched) {
        "下载保存路径未设置，请点击三叶草设置保存路径！"},
       {[&] { form.edt_directory->setText(QString::fromStdString(missing_parent)); },
        "无法创建目录：" + missing_parent},
-      {[] { FeedUnreachable = 1; }, "网络连接暂时有问题，请稍候..."},
-      {[] { PhotoCount = 3; }, "温馨提醒：目前已有下载任务进程，请等待此任务下载完毕再执行！"},
+      {[this] { form.FeedUnreachableReported(); }, "网络连接暂时有问题，请稍候..."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
     form.edt_directory_URL->setText(QString::fromStdString(AlbumUrl()));
     form.edt_directory->setText(QString::fromStdString(dir.File("photos")));
     form.TrackBar1->setValue(1);
-    FeedUnreachable = 0;
-    PhotoCount = 0;
     std::filesystem::remove(dir.File("Config.ini"));
     boxes.plain.clear();
     c.arrange();
@@ -143,7 +136,6 @@ TEST_F(DownloadCommand, AcceptedClickPreparesTheWindowAndTheRunSavesEveryPhoto) 
   EXPECT_EQ(form.lbl_DownWancheng->text(), QStringLiteral("3"));
   EXPECT_EQ(form.pb_download->maximum(), 3);
   EXPECT_FALSE(form.txt_download->isVisible());
-  EXPECT_EQ(PhotoCount, 0);
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(ReadAll(dir.File("photos/4242_" + std::to_string(i) + ".jpg")), Jpeg(100 + i));
   QTRY_VERIFY_WITH_TIMEOUT(!form.img_display->Picture().isNull(), 5000);
@@ -171,7 +163,6 @@ class SilentAlbum : public DownloadCommand {
 TEST_F(SilentAlbum, SecondClickWhileTheFirstPageIsStillFetchedIsBusy) {
   Click();
   ASSERT_TRUE(form.DownloadRunning());
-  EXPECT_EQ(PhotoCount, 0);
   Click();
   ASSERT_EQ(boxes.plain.size(), 1);
   EXPECT_EQ(boxes.plain[0],
@@ -188,8 +179,35 @@ TEST_F(SilentAlbum, ClosingTheWindowCancelsTheRunningWorker) {
   QTest::mouseClick(closing->img_download, Qt::LeftButton, {}, QPoint(300, 30));
   ASSERT_TRUE(closing->DownloadRunning());
   delete closing;  // returns once the worker has stopped; a hang fails the test by timeout
-  EXPECT_EQ(PhotoCount, 0);
   EXPECT_TRUE(boxes.plain.isEmpty());
+}
+
+// The first try at the album page waits until the test has edited both boxes, then fails.
+class EditedWhileRunning : public DownloadCommand {
+ protected:
+  RouteReply Answer(const std::string& target, int earlier) override {
+    if (target != "/photos/album/7/") return DownloadCommand::Answer(target, earlier);
+    for (int i = 0; i < 500 && !edited; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return {500, ""};
+  }
+  std::atomic<bool> edited{false};
+};
+
+TEST_F(EditedWhileRunning, RetryReadsTheAddressBoxAndPhotosGoToTheFolderBoxAsTheyStart) {
+  std::filesystem::create_directory(dir.File("moved"));
+  Click();
+  for (int i = 0; i < 500 && server.Targets().empty(); ++i) QTest::qWait(10);  // first try held
+  form.edt_directory_URL->setText(QString::fromStdString(server.Url("/photos/album/8/")));
+  form.edt_directory->setText(QString::fromStdString(dir.File("moved")));
+  edited = true;
+  ASSERT_TRUE(WaitForRunToEnd());
+  const std::vector<std::string> targets = server.Targets();
+  ASSERT_GE(targets.size(), 2u);
+  EXPECT_EQ(targets[0], "/photos/album/7/");
+  EXPECT_EQ(targets[1], "/photos/album/8/");
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(ReadAll(dir.File("moved/4242_" + std::to_string(i) + ".jpg")), Jpeg(100 + i));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <QTest>
 
-#include "app/config.h"
+#include "settings/config.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 

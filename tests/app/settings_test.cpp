@@ -5,7 +5,6 @@
 #include <QTest>
 
 #include "app/form1.h"
-#include "base/shared_flags.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 
@@ -19,9 +18,8 @@ class Settings : public ::testing::Test {
  protected:
   void SetUp() override {
     form.AppDir = dir.path().string();
-    FeedUnreachable = 1;  // first show clears it only when the settings loaded
+    form.FeedUnreachableReported();  // first show clears it only when the settings loaded
   }
-  void TearDown() override { FeedUnreachable = 0; }
 
   std::string ConfigPath() const { return dir.File("Config.ini"); }
   void WriteConfig(const std::string& folder, const std::string& mode) {
@@ -39,7 +37,7 @@ constexpr const char* kFreshFile = "[Config]\r\nDownLoad_Directory=\r\nDownLoad_
 TEST_F(Settings, FirstShowWithoutAFileCreatesExactlyThreeLines) {
   form.show();
   EXPECT_EQ(ReadAll(ConfigPath()), kFreshFile);
-  EXPECT_EQ(FeedUnreachable, 0);
+  EXPECT_FALSE(form.FeedUnreachable());
   EXPECT_EQ(form.lbl_ad1->cursor().shape(), Qt::PointingHandCursor);
   EXPECT_EQ(form.lbl_GuangBo->cursor().shape(), Qt::PointingHandCursor);
   EXPECT_TRUE(boxes.errors.isEmpty());
@@ -50,7 +48,7 @@ TEST_F(Settings, ADirectoryInPlaceOfTheFileIsNotLoadedButWrittenTo) {
   form.show();
   ASSERT_EQ(boxes.errors.size(), 1);
   EXPECT_EQ(boxes.errors[0], QString::fromStdString("Unable to write to " + ConfigPath() + "."));
-  EXPECT_EQ(FeedUnreachable, 1);  // the rest of the first show was skipped
+  EXPECT_TRUE(form.FeedUnreachable());  // the rest of the first show was skipped
 }
 
 TEST_F(Settings, ModeIsClampedIntoTheTrackBarAndWrittenBackClean) {
@@ -81,7 +79,7 @@ TEST_F(Settings, ModeThatIsNoNumberIsReportedAndSkipsTheRestOfFirstShow) {
   EXPECT_EQ(boxes.errors[0], QStringLiteral("'abc' is not a valid integer value."));
   EXPECT_EQ(form.edt_directory->text(), QStringLiteral("/home/u/图片"));
   EXPECT_EQ(form.TrackBar1->value(), 0);
-  EXPECT_EQ(FeedUnreachable, 1);
+  EXPECT_TRUE(form.FeedUnreachable());
   EXPECT_FALSE(form.lbl_ad1->testAttribute(Qt::WA_SetCursor));
   // The file is repaired only by the next save.
   EXPECT_NE(ReadAll(ConfigPath()).find("DownLoad_Mode=abc"), std::string::npos);

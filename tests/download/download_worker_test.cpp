@@ -6,11 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <mutex>
+#include <stop_token>
 #include <thread>
 
-#include "base/shared_flags.h"
-#include "recording_view.h"
 #include "support/jpeg_encode.h"
+#include "support/recording_events.h"
 #include "support/route_server.h"
 #include "support/temp_dir.h"
 
@@ -18,7 +19,7 @@ namespace tarn {
 namespace {
 
 using testing::ReadAll;
-using testing::RecordingView;
+using testing::RecordingEvents;
 using testing::RouteReply;
 using testing::RouteServer;
 using testing::TempDir;
@@ -73,9 +74,8 @@ class Album {
   std::vector<std::string> photos_;
 };
 
-DownloadSettings FastSettings(bool smart) {
+DownloadSettings FastSettings() {
   DownloadSettings settings;
-  settings.smart = smart;
   settings.retry.pauses = {std::chrono::milliseconds(1)};
   settings.timeouts.idle_read = std::chrono::milliseconds(2000);
   settings.tick = [] { return kStamp; };
@@ -92,16 +92,21 @@ std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
 
 class Worker : public ::testing::Test {
  protected:
-  void TearDown() override { EXPECT_EQ(PhotoCount, 0); }
+  // The album at /album/ into the temp folder, or into `folder`.
+  DownloadJob Job(bool smart, DownloadSettings settings = FastSettings(), std::string folder = {}) {
+    DownloadJob job;
+    job.album_address = server->Url("/album/");
+    job.save_folder = folder.empty() ? dir.path().string() : folder;
+    job.smart = smart;
+    job.settings = std::move(settings);
+    return job;
+  }
 
   // Runs a whole download of the album at /album/ into the temp folder.
   void RunWith(RouteServer::Handler handler, bool smart, DownloadSettings settings = {}) {
     server = std::make_unique<RouteServer>(std::move(handler));
-    view = std::make_unique<RecordingView>(server->Url("/album/"), dir.path().string());
-    if (!settings.tick) settings = FastSettings(smart);
-    settings.smart = smart;
-    DownloadWorker worker(*view, settings);
-    worker.Run();
+    if (!settings.tick) settings = FastSettings();
+    DownloadWorker(events, Job(smart, settings)).Run();
   }
   void RunAlbum(const Album& album, bool smart) {
     RunWith([&](const std::string& t, int) { return album.Answer(server->Host(), t); }, smart);
@@ -109,15 +114,15 @@ class Worker : public ::testing::Test {
 
   TempDir dir;
   std::unique_ptr<RouteServer> server;
-  std::unique_ptr<RecordingView> view;
+  RecordingEvents events;
 };
 
 TEST_F(Worker, StandardRunSavesEveryPhotoOfTheFirstPageByteForByte) {
   Album album(2, 3);
   RunAlbum(album, false);
-  EXPECT_EQ(view->totals, std::vector<int>{3});
-  EXPECT_EQ(view->done_counts, (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(view->finished, std::vector<std::string>{""});
+  EXPECT_EQ(events.totals, std::vector<int>{3});
+  EXPECT_EQ(events.done_counts, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(events.finished, std::vector<std::string>{""});
   EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"812_0.jpg", "812_1.jpg", "812_2.jpg"}));
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(ReadAll(dir.File("812_" + std::to_string(i) + ".jpg")), album.PhotoAt(i));
@@ -127,8 +132,8 @@ TEST_F(Worker, StandardRunSavesEveryPhotoOfTheFirstPageByteForByte) {
                                       "/view/photo/p2.jpg"}));
   EXPECT_EQ(server->Connections(), 1);
   // The last photo saved is the one left in the preview.
-  ASSERT_FALSE(view->previews.empty());
-  EXPECT_EQ(view->previews.back().width, 120 + 2 * 8);
+  ASSERT_FALSE(events.previews.empty());
+  EXPECT_EQ(events.previews.back().width, 120 + 2 * 8);
 }
 
 TEST_F(Worker, SmartRunWalksExactlyTheFurtherPagesAndKeepsPageOrder) {
@@ -138,7 +143,7 @@ TEST_F(Worker, SmartRunWalksExactlyTheFurtherPagesAndKeepsPageOrder) {
   EXPECT_EQ(std::count_if(targets.begin(), targets.end(),
                           [](const std::string& t) { return t.rfind("/album/", 0) == 0; }),
             3);
-  EXPECT_EQ(view->totals, std::vector<int>{12});
+  EXPECT_EQ(events.totals, std::vector<int>{12});
   ASSERT_EQ(FilesIn(dir.path()).size(), 12u);
   for (int i = 0; i < 12; ++i)
     EXPECT_EQ(ReadAll(dir.File("812_" + std::to_string(i) + ".jpg")), album.PhotoAt(i)) << i;
@@ -153,16 +158,16 @@ TEST_F(Worker, SmartRunOnAOnePageAlbumEqualsTheStandardRun) {
 
 TEST_F(Worker, AlbumBeyondThePhotoLimitKeepsTheFirstPhotosAndSaysSo) {
   Album album(3, 4);
-  DownloadSettings settings = FastSettings(true);
+  DownloadSettings settings = FastSettings();
   settings.max_photos = 6;
   RunWith([&](const std::string& t, int) { return album.Answer(server->Host(), t); }, true,
           settings);
-  EXPECT_EQ(view->totals, std::vector<int>{6});
+  EXPECT_EQ(events.totals, std::vector<int>{6});
   EXPECT_EQ(FilesIn(dir.path()).size(), 6u);
   EXPECT_EQ(ReadAll(dir.File("812_5.jpg")), album.PhotoAt(5));
   const auto targets = server->Targets();
   EXPECT_EQ(std::count(targets.begin(), targets.end(), "/album/?start=8"), 0);  // walk stopped
-  EXPECT_EQ(view->finished, std::vector<std::string>{"相册照片太多，只保存了前 6 张。"});
+  EXPECT_EQ(events.finished, std::vector<std::string>{"相册照片太多，只保存了前 6 张。"});
 }
 
 TEST_F(Worker, MalformedUtf8PageGivesNoPhotosAndEndsAtOnce) {
@@ -171,9 +176,9 @@ TEST_F(Worker, MalformedUtf8PageGivesNoPhotosAndEndsAtOnce) {
         return RouteReply{200, "photolst_photo <img src=\"http://h/thumb\" /> \xC3("};
       },
       false);
-  EXPECT_EQ(view->totals, std::vector<int>{0});
-  EXPECT_TRUE(view->done_counts.empty());
-  EXPECT_EQ(view->finished, std::vector<std::string>{""});
+  EXPECT_EQ(events.totals, std::vector<int>{0});
+  EXPECT_TRUE(events.done_counts.empty());
+  EXPECT_EQ(events.finished, std::vector<std::string>{""});
   EXPECT_TRUE(FilesIn(dir.path()).empty());
 }
 
@@ -192,7 +197,7 @@ TEST_F(Worker, FailedAndCutShortPhotosAreRetriedIntoAnEmptiedFile) {
       false);
   EXPECT_EQ(ReadAll(dir.File("812_0.jpg")), album.PhotoAt(0));
   EXPECT_EQ(ReadAll(dir.File("812_1.jpg")), album.PhotoAt(1));
-  EXPECT_EQ(view->finished, std::vector<std::string>{""});
+  EXPECT_EQ(events.finished, std::vector<std::string>{""});
 }
 
 TEST_F(Worker, PhotoThatNeverArrivesIsDeletedAfterFiveAttemptsAndCounted) {
@@ -206,16 +211,16 @@ TEST_F(Worker, PhotoThatNeverArrivesIsDeletedAfterFiveAttemptsAndCounted) {
   const auto targets = server->Targets();
   EXPECT_EQ(std::count(targets.begin(), targets.end(), "/view/photo/p1.jpg"), 5);
   EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"812_0.jpg", "812_2.jpg"}));
-  EXPECT_EQ(view->done_counts, (std::vector<int>{1, 2, 3}));  // progress still advances
-  EXPECT_EQ(view->finished, std::vector<std::string>{"有 1 张照片未能保存。"});
+  EXPECT_EQ(events.done_counts, (std::vector<int>{1, 2, 3}));  // progress still advances
+  EXPECT_EQ(events.finished, std::vector<std::string>{"有 1 张照片未能保存。"});
 }
 
 TEST_F(Worker, AlbumPageThatNeverArrivesEndsTheRunWithTheAddressAndTheError) {
   RunWith([&](const std::string&, int) { return RouteReply{404, "gone"}; }, false);
   EXPECT_EQ(server->Targets().size(), 5u);
-  EXPECT_TRUE(view->totals.empty());
-  ASSERT_EQ(view->finished.size(), 1u);
-  const std::string& message = view->finished[0];
+  EXPECT_TRUE(events.totals.empty());
+  ASSERT_EQ(events.finished.size(), 1u);
+  const std::string& message = events.finished[0];
   EXPECT_EQ(message.rfind("无法获取相册页面：" + server->Url("/album/") + "\n", 0), 0u) << message;
   EXPECT_NE(message.find("404"), std::string::npos) << message;
 }
@@ -225,13 +230,11 @@ TEST_F(Worker, FolderThatCannotTakeFilesEndsTheRunNamingTheFile) {
   server = std::make_unique<RouteServer>(
       [&](const std::string& t, int) { return album.Answer(server->Host(), t); });
   const std::string gone = dir.File("gone");
-  view = std::make_unique<RecordingView>(server->Url("/album/"), gone);
-  DownloadWorker worker(*view, FastSettings(false));
-  worker.Run();
-  ASSERT_EQ(view->finished.size(), 1u);
-  EXPECT_EQ(view->finished[0].rfind("无法创建文件：" + gone + "/812_0.jpg", 0), 0u)
-      << view->finished[0];
-  EXPECT_TRUE(view->done_counts.empty());
+  DownloadWorker(events, Job(false, FastSettings(), gone)).Run();
+  ASSERT_EQ(events.finished.size(), 1u);
+  EXPECT_EQ(events.finished[0].rfind("无法创建文件：" + gone + "/812_0.jpg", 0), 0u)
+      << events.finished[0];
+  EXPECT_TRUE(events.done_counts.empty());
 }
 
 TEST_F(Worker, ChangedFolderTakesThePhotosThatFollow) {
@@ -240,16 +243,30 @@ TEST_F(Worker, ChangedFolderTakesThePhotosThatFollow) {
   std::filesystem::create_directory(second);
   server = std::make_unique<RouteServer>(
       [&](const std::string& t, int) { return album.Answer(server->Host(), t); });
-  view = std::make_unique<RecordingView>(server->Url("/album/"), dir.path().string());
-  RecordingView* recording = view.get();
-  view->on_photo_done = [&, recording](int done) {
-    if (done == 1) recording->SetFolder(second);
+  // The box changes after the first photo, and again after the last one is saved and before
+  // its preview is decoded.
+  std::mutex mutex;
+  std::string folder = dir.path().string();
+  events.on_photo_done = [&](int done) {
+    std::lock_guard lock(mutex);
+    if (done == 1) folder = second;
+    if (done == 3) folder = dir.File("elsewhere");
   };
-  DownloadWorker worker(*view, FastSettings(false));
-  worker.Run();
-  EXPECT_TRUE(std::filesystem::exists(dir.File("812_0.jpg")));
+  DownloadJob job = Job(false);
+  job.current_save_folder = [&] {
+    std::lock_guard lock(mutex);
+    return folder;
+  };
+  DownloadWorker(events, std::move(job)).Run();
+  EXPECT_EQ(ReadAll(dir.File("812_0.jpg")), album.PhotoAt(0));
   EXPECT_EQ(ReadAll(second + "/812_1.jpg"), album.PhotoAt(1));
   EXPECT_EQ(ReadAll(second + "/812_2.jpg"), album.PhotoAt(2));
+  // Each report names the file the photo went into.
+  EXPECT_EQ(events.saved_paths,
+            (std::vector<std::string>{dir.File("812_0.jpg"), second + "/812_1.jpg",
+                                      second + "/812_2.jpg"}));
+  ASSERT_FALSE(events.previews.empty());
+  EXPECT_EQ(events.previews.back().width, 120 + 2 * 8);
 }
 
 TEST_F(Worker, SavedFileThatIsNoJpegIsKeptAndLeavesThePreviewAlone) {
@@ -262,8 +279,8 @@ TEST_F(Worker, SavedFileThatIsNoJpegIsKeptAndLeavesThePreviewAlone) {
       },
       false);
   EXPECT_EQ(ReadAll(dir.File("812_0.jpg")), "GIF89a not a jpeg");
-  EXPECT_TRUE(view->previews.empty());
-  EXPECT_EQ(view->finished, std::vector<std::string>{""});
+  EXPECT_TRUE(events.previews.empty());
+  EXPECT_EQ(events.finished, std::vector<std::string>{""});
 }
 
 TEST_F(Worker, CancelBreaksOffAFetchThatNeverAnswersAndTellsTheViewNothing) {
@@ -272,19 +289,19 @@ TEST_F(Worker, CancelBreaksOffAFetchThatNeverAnswersAndTellsTheViewNothing) {
     std::this_thread::sleep_for(std::chrono::seconds(2));
     return RouteReply{404, ""};
   });
-  view = std::make_unique<RecordingView>(server->Url("/album/"), dir.path().string());
-  DownloadSettings settings = FastSettings(false);
+  DownloadSettings settings = FastSettings();
   settings.timeouts.idle_read = std::chrono::milliseconds(60000);
-  DownloadWorker worker(*view, settings);
-  std::thread run([&] { worker.Run(); });
+  DownloadWorker worker(events, Job(false, settings));
+  std::stop_source stop;
+  std::thread run([&] { worker.Run(stop.get_token()); });
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (server->Targets().empty() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::yield();
   ASSERT_FALSE(server->Targets().empty());
-  worker.Cancel();
+  stop.request_stop();
   run.join();
-  EXPECT_TRUE(view->finished.empty());
-  EXPECT_TRUE(view->totals.empty());
+  EXPECT_TRUE(events.finished.empty());
+  EXPECT_TRUE(events.totals.empty());
 }
 
 }  // namespace

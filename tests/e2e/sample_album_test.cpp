@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "download/download_worker.h"
-#include "download/recording_view.h"
+#include "support/recording_events.h"
 #include "net/http_client.h"
 #include "sample_server_process.h"
 #include "support/temp_dir.h"
@@ -49,12 +49,14 @@ void RunAndCompare(bool smart, const std::string& extra_arguments = "") {
   const size_t expected = smart ? manifest.size() : std::min<size_t>(manifest.size(), 18);
 
   testing::TempDir dir;
-  testing::RecordingView view(server.AlbumUrl(), dir.path().string());
-  DownloadSettings settings;
-  settings.smart = smart;
-  settings.retry.pauses = {std::chrono::milliseconds(1)};
-  settings.tick = [] { return 3000000000u; };  // above 2^31: written without a sign
-  DownloadWorker(view, settings).Run();
+  testing::RecordingEvents view;
+  DownloadJob job;
+  job.album_address = server.AlbumUrl();
+  job.save_folder = dir.path().string();
+  job.smart = smart;
+  job.settings.retry.pauses = {std::chrono::milliseconds(1)};
+  job.settings.tick = [] { return 3000000000u; };  // above 2^31: written without a sign
+  DownloadWorker(view, std::move(job)).Run();
 
   EXPECT_EQ(view.finished, std::vector<std::string>{""});
   EXPECT_EQ(view.totals, std::vector<int>{static_cast<int>(expected)});

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 #include "net/http_client.h"
 
 namespace tarn::net::testing {

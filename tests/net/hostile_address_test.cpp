@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 #include "net/http_client.h"
 
 namespace tarn::net {
@@ -23,7 +23,7 @@ TEST(HostileAddress, LineBreakInAnAddressIsRefusedBeforeConnecting) {
   timeouts.idle_read = milliseconds(5000);
   {
     HttpClient client(timeouts);
-    for (const std::string address :
+    for (const std::string& address :
          {server.Url("/p.jpg HTTP/1.1\r\nHost: elsewhere\r\n\r\nGET /x"), server.Url("/a\nb"),
           std::string("http://127.0.0.1\r\nX-Injected: 1/")}) {
       try {

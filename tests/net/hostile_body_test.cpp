@@ -11,7 +11,7 @@
 #include <string>
 
 #include "client_test_support.h"
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 #include "net/file_stream.h"
 #include "net/http_client.h"
 #include "net/http_errors.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "client_test_support.h"
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 #include "net/http_answer_head.h"
 #include "net/http_client.h"
 #include "net/input_reader.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 #include "net/http_client.h"
 #include "net/socket_error_text.h"
 

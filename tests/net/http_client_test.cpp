@@ -12,7 +12,7 @@
 
 #include "base/str_to_int.h"
 #include "client_test_support.h"
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 #include "net/file_stream.h"
 #include "net/http_errors.h"
 #include "net/memory_stream.h"

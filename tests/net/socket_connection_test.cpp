@@ -11,7 +11,7 @@
 
 #include <thread>
 
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 #include "net/host_address.h"
 #include "net/memory_stream.h"
 #include "net/socket_errors.h"

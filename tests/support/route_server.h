@@ -13,7 +13,8 @@ namespace tarn::testing {
 
 // What the server answers to one request.
 struct RouteReply {
-  int status = 200;
+  RouteReply(int status = 200, std::string body = {}) : status(status), body(std::move(body)) {}
+  int status;
   std::string body;
   // Announce the full length but send only this many body bytes, then close.
   long cut_after = -1;

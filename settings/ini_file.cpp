@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/ini_file.h"
+#include "settings/ini_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

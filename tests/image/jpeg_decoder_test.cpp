@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "base/jpeg_decoder.h"
+#include "image/jpeg_decoder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/config.h"
+#include "settings/config.h"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "loopback_server.h"
+#include "support/loopback_server.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

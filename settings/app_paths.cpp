@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/app_paths.h"
+#include "settings/app_paths.h"
 
 namespace tarn {
 namespace {

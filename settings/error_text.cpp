@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/error_text.h"
+#include "settings/error_text.h"
 
 namespace tarn {
 

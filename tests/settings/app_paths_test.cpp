@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "app/app_paths.h"
+#include "settings/app_paths.h"
 
 #include <gtest/gtest.h>
 
-#include "app/error_text.h"
+#include "settings/error_text.h"
 
 namespace tarn {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "announce/open_in_browser.h"
+#include "app/open_in_browser.h"
 
 #include <QProcess>
 #include <QString>

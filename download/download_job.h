@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "net/http_client.h"
+
+namespace tarn {
+
+// How often a page or a photo is tried, and the pauses before the second, third, ... try.
+struct RetryPolicy {
+  int attempts = 5;
+  std::vector<std::chrono::milliseconds> pauses = {
+      std::chrono::milliseconds(200), std::chrono::milliseconds(500),
+      std::chrono::milliseconds(1000), std::chrono::milliseconds(2000)};
+};
+
+// How a worker goes about its run; the program keeps the defaults, tests shorten them.
+struct DownloadSettings {
+  bool preview = true;  // decode saved photos for the preview box
+  // Most photo addresses one run keeps: far beyond any real album, it bounds what a server's
+  // pages can make the worker hold.
+  size_t max_photos = 100000;
+  RetryPolicy retry;
+  net::HttpTimeouts timeouts;
+  // The run's stamp in file names: a 32-bit millisecond tick.
+  std::function<uint32_t()> tick;
+};
+
+// One download as the front end hands it over after its checks.
+struct DownloadJob {
+  std::string album_address;
+  std::string save_folder;
+  bool smart = false;  // follow the album's next-page links
+  DownloadSettings settings;
+
+  // The window lets the user edit both boxes while a run goes on, and a run follows them: the
+  // first page's address is read at every attempt, the folder when each photo starts. Without
+  // these the values above hold for the whole run.
+  std::function<std::string()> current_album_address;
+  std::function<std::string()> current_save_folder;
+
+  std::string AlbumAddressNow() const {
+    return current_album_address ? current_album_address() : album_address;
+  }
+  std::string SaveFolderNow() const {
+    return current_save_folder ? current_save_folder() : save_folder;
+  }
+};
+
+}  // namespace tarn
