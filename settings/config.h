@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tarn {
 
@@ -11,8 +12,11 @@ std::string PhotoHost();
 // The announcement feed address: TARN_FEED_URL, else the build default; empty means none.
 std::string FeedUrl();
 
-// "http://" + host + "/photos/": an album address must contain this.
+// "http://" + host + "/photos/": the address form the program was made for.
 std::string PhotoPrefix();
+
+// The album address check: the address contains PhotoPrefix(), or the same with "https://".
+bool IsAlbumAddress(std::string_view address);
 
 // The sample album address shown in the address box at start.
 std::string SampleAlbumAddress();
