@@ -35,8 +35,8 @@ void WindowDownloadEvents::PreviewReady(RgbImage image) {
   Post([picture](TForm1& form) { form.DownloadPreviewReady(*picture); });
 }
 
-void WindowDownloadEvents::Finished(const std::string& message) {
-  Post([message](TForm1& form) { form.DownloadFinished(message); });
+void WindowDownloadEvents::Finished(const RunResult& result) {
+  Post([message = result.message](TForm1& form) { form.DownloadFinished(message); });
 }
 
 }  // namespace tarn

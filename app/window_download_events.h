@@ -18,7 +18,7 @@ class WindowDownloadEvents : public DownloadEvents {
   void ScanReported(int total) override;
   void PhotoDone(int done, const std::string& saved_path) override;
   void PreviewReady(RgbImage image) override;
-  void Finished(const std::string& message) override;
+  void Finished(const RunResult& result) override;
 
  private:
   template <class Call>

@@ -22,7 +22,7 @@ class BenchEvents : public tarn::DownloadEvents {
   void PhotoDone(int done, const std::string&) override { done_ = done; }
   // Called on the preview decoder's thread.
   void PreviewReady(tarn::RgbImage) override { ++previews_; }
-  void Finished(const std::string& message) override { message_ = message; }
+  void Finished(const tarn::RunResult& result) override { message_ = result.message; }
 
   int found() const { return found_; }
   int done() const { return done_; }

@@ -7,6 +7,22 @@
 
 namespace tarn {
 
+// How a run ended, for the message box and for front ends that act on it.
+struct RunResult {
+  // What ended the run before its last photo, if anything.
+  enum class Stop {
+    kNone,
+    kAlbumPage,  // a page of the album could not be had
+    kFile,       // a photo file could not be made or written
+  };
+  Stop stop = Stop::kNone;
+  int found = 0;           // photo addresses the scan kept
+  int saved = 0;           // photos written
+  int failed = 0;          // photos given up on
+  bool truncated = false;  // the album had more photos than one run keeps
+  std::string message;     // empty, or what went wrong, for the user
+};
+
 // What a download worker reports, from the worker's thread (the preview from the decoder's).
 // A front end carries each report to wherever it shows them; the worker never waits on it.
 class DownloadEvents {
@@ -20,8 +36,8 @@ class DownloadEvents {
   virtual void PhotoDone(int done, const std::string& saved_path) = 0;
   // The picture for the preview box.
   virtual void PreviewReady(RgbImage image) = 0;
-  // The run is over. `message` is empty, or what went wrong, for a message box.
-  virtual void Finished(const std::string& message) = 0;
+  // The run is over (never called after a stop).
+  virtual void Finished(const RunResult& result) = 0;
 };
 
 }  // namespace tarn

@@ -75,7 +75,8 @@ struct DownloadWorker::Impl {
         },
         error);
     if (ok) return page;
-    if (!Cancelled()) message = "无法获取相册页面：" + address + "\n" + error;
+    if (!Cancelled())
+      EndRun(RunResult::Stop::kAlbumPage, "无法获取相册页面：" + address + "\n" + error);
     return std::nullopt;
   }
 
@@ -83,7 +84,7 @@ struct DownloadWorker::Impl {
   std::string_view Collect(std::string_view page) {
     return ScanPhotos(page, [this](std::string address) {
       if (photos.size() >= settings.max_photos) {
-        truncated = true;
+        result.truncated = true;
         return;
       }
       photos.push_back(std::move(address));
@@ -96,7 +97,7 @@ struct DownloadWorker::Impl {
     std::string_view rest = Collect(*page);
     if (!job.smart) return true;
     std::set<std::string> visited;
-    for (int pages = 1; pages < kMaxAlbumPages && !truncated; ++pages) {
+    for (int pages = 1; pages < kMaxAlbumPages && !result.truncated; ++pages) {
       std::optional<std::string> next = NextPageAddress(rest);
       // A page that links back to one already read would never end the walk.
       if (!next || !visited.insert(*next).second) break;
@@ -116,7 +117,7 @@ struct DownloadWorker::Impl {
     try {
       file.emplace(path);
     } catch (const std::exception& error) {
-      message = "无法创建文件：" + path + "\n" + ErrorText(error);
+      EndRun(RunResult::Stop::kFile, "无法创建文件：" + path + "\n" + ErrorText(error));
       return false;
     }
     std::string error;
@@ -129,14 +130,16 @@ struct DownloadWorker::Impl {
           },
           error);
     } catch (const net::FileStreamError& failure) {
-      message = "无法写入文件：" + path + "\n" + failure.Message();
+      EndRun(RunResult::Stop::kFile, "无法写入文件：" + path + "\n" + failure.Message());
     }
     file.reset();
     if (!saved) {
       std::error_code ignored;
       std::filesystem::remove(path, ignored);  // never leave a partial photo behind
-      if (Cancelled() || !message.empty()) return false;
-      ++failed;
+      if (Cancelled() || result.stop != RunResult::Stop::kNone) return false;
+      ++result.failed;
+    } else {
+      ++result.saved;
     }
     events.PhotoDone(static_cast<int>(index + 1), saved ? path : std::string());
     if (saved && preview) preview->Submit(path);
@@ -148,8 +151,9 @@ struct DownloadWorker::Impl {
     for (size_t i = 0; i < photos.size(); ++i) {
       if (Cancelled() || !SavePhoto(stamp, i)) return;
     }
-    if (failed > 0) message = "有 " + std::to_string(failed) + " 张照片未能保存。";
-    if (truncated) {
+    std::string& message = result.message;
+    if (result.failed > 0) message = "有 " + std::to_string(result.failed) + " 张照片未能保存。";
+    if (result.truncated) {
       if (!message.empty()) message += "\n";
       message += "相册照片太多，只保存了前 " + std::to_string(photos.size()) + " 张。";
     }
@@ -162,13 +166,20 @@ struct DownloadWorker::Impl {
     if (settings.preview)
       preview.emplace([this](RgbImage image) { events.PreviewReady(std::move(image)); });
     if (ScanAlbum()) {
-      events.ScanReported(static_cast<int>(photos.size()));
+      result.found = static_cast<int>(photos.size());
+      events.ScanReported(result.found);
       SavePhotos();
     }
     // The last photo saved is the one left in the preview.
     if (preview && !Cancelled()) preview->Drain();
     preview.reset();
-    if (!Cancelled()) events.Finished(message);
+    if (!Cancelled()) events.Finished(result);
+  }
+
+  // What ends the run early; the message box tells it.
+  void EndRun(RunResult::Stop why, std::string text) {
+    result.stop = why;
+    result.message = std::move(text);
   }
 
   DownloadEvents& events;
@@ -177,9 +188,7 @@ struct DownloadWorker::Impl {
   net::HttpClient client;
   std::optional<PreviewDecoder> preview;
   std::vector<std::string> photos;
-  std::string message;
-  int failed = 0;
-  bool truncated = false;  // the album had more photos than max_photos
+  RunResult result;
   std::stop_token stop;
   std::mutex pause_mutex;
   std::condition_variable_any pause_wake;

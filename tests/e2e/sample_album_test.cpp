@@ -9,7 +9,7 @@
 #include "download/download_worker.h"
 #include "support/recording_events.h"
 #include "net/http_client.h"
-#include "sample_server_process.h"
+#include "support/sample_server_process.h"
 #include "support/temp_dir.h"
 
 namespace tarn {

@@ -29,16 +29,18 @@ class RecordingEvents : public DownloadEvents {
     std::lock_guard lock(mutex_);
     previews.push_back(std::move(image));
   }
-  void Finished(const std::string& message) override {
+  void Finished(const RunResult& result) override {
     std::lock_guard lock(mutex_);
-    finished.push_back(message);
+    finished.push_back(result.message);
+    results.push_back(result);
   }
 
   std::vector<int> totals;
   std::vector<int> done_counts;
   std::vector<std::string> saved_paths;
   std::vector<RgbImage> previews;
-  std::vector<std::string> finished;
+  std::vector<std::string> finished;  // the messages of `results`
+  std::vector<RunResult> results;
   std::function<void(int)> on_photo_done;
 
  private:

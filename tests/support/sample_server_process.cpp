@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "sample_server_process.h"
+#include "support/sample_server_process.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: MIT
+#include "cli/options.h"
+
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "base/text.h"
+#include "settings/config.h"
+
+namespace tarn::cli {
+namespace {
+
+constexpr const char* kExitStatuses =
+    "退出码：0 全部照片已保存；1 有照片未能保存；2 参数或相册地址有误（未下载）；\n"
+    "3 被服务拒绝；4 无法获取相册页面；130 被中断。";
+
+// Most bytes read from --input: far more than any list of addresses.
+constexpr std::streamsize kMaxListBytes = 16 << 20;
+
+bool ReadList(const std::string& source, std::string& text) {
+  std::istream* in = &std::cin;
+  std::ifstream file;
+  if (source != "-") {
+    file.open(source, std::ios::binary);
+    if (!file) return false;
+    in = &file;
+  }
+  std::ostringstream bytes;
+  std::vector<char> buffer(64 << 10);
+  std::streamsize total = 0;
+  while (total <= kMaxListBytes && in->read(buffer.data(), buffer.size()).gcount() > 0) {
+    bytes.write(buffer.data(), in->gcount());
+    total += in->gcount();
+  }
+  text = bytes.str();
+  return !in->bad() && total <= kMaxListBytes;
+}
+
+}  // namespace
+
+std::vector<std::string> ReadAddressList(std::string_view text) {
+  std::vector<std::string> addresses;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    for (size_t hash = line.find('#'); hash != std::string_view::npos;
+         hash = line.find('#', hash + 1)) {
+      if (hash == 0 || line[hash - 1] == ' ' || line[hash - 1] == '\t') {
+        line = line.substr(0, hash);
+        break;
+      }
+    }
+    line = Trim(line);
+    if (!line.empty()) addresses.emplace_back(line);
+  }
+  return addresses;
+}
+
+std::variant<Options, int> ParseOptions(int argc, char** argv) {
+  Options options;
+  std::string input;
+  CLI::App app("湖光小集 tarn-get：把相册里的照片全部保存到一个文件夹。", "tarn-get");
+  app.footer(kExitStatuses);
+  app.set_version_flag("--version", std::string("tarn-get ") + TARN_VERSION);
+  app.add_option("ALBUM_ADDRESS", options.albums, "相册地址");
+  app.add_option("-o,--folder", options.folder, "保存文件夹（默认：当前文件夹；不存在时创建）");
+  app.add_flag("-1,--first-page", options.first_page,
+               "只保存相册第一页（窗口的标准模式）；默认：所有页面");
+  app.add_option("-i,--input", input, "更多相册地址，一行一个（'#' 开始注释；'-' 为标准输入）");
+  app.add_option("--size", options.size, "今日相册的照片尺寸（默认 l）")
+      ->check(CLI::IsMember({"m", "l", "xl", "raw"}));
+  app.add_option("--pause", options.pause_ms, "今日相册两次请求之间的间隔，毫秒（默认 800）")
+      ->check(CLI::Range(0, 600000));
+  app.add_flag("-q,--quiet", options.quiet, "不显示进度，只显示错误");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    const int status = app.exit(error);
+    return status == 0 ? 0 : static_cast<int>(kExitBadArguments);
+  }
+
+  if (!input.empty()) {
+    std::string text;
+    if (!ReadList(input, text)) {
+      std::cerr << "tarn-get：无法读取地址列表：" << input << "\n";
+      return kExitBadArguments;
+    }
+    const std::vector<std::string> more = ReadAddressList(text);
+    options.albums.insert(options.albums.end(), more.begin(), more.end());
+  }
+  if (options.albums.empty()) {
+    std::cerr << "tarn-get：没有相册地址。用 --help 查看用法。\n";
+    return kExitBadArguments;
+  }
+  bool all_good = true;
+  for (const std::string& address : options.albums) {
+    if (!IsAlbumAddress(address)) {
+      std::cerr << "tarn-get：此下载地址暂时不支持：" << address << "\n";
+      all_good = false;
+    }
+  }
+  if (!all_good) return kExitBadArguments;
+  return options;
+}
+
+}  // namespace tarn::cli

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tarn::cli {
+
+// Exit statuses of tarn-get.
+enum ExitStatus : int {
+  kExitAllSaved = 0,
+  kExitPhotosMissing = 1,
+  kExitBadArguments = 2,
+  kExitRefused = 3,
+  kExitAlbumUnavailable = 4,
+  kExitInterrupted = 130,
+};
+
+struct Options {
+  std::vector<std::string> albums;  // from the command line, then from --input, in order
+  std::string folder = ".";
+  bool first_page = false;
+  std::string size = "l";
+  int pause_ms = 800;
+  bool quiet = false;
+};
+
+// The command line read and checked, with the addresses of --input added; or the exit status
+// when the program is done already (help or version printed: 0; a mistake explained on
+// standard error: kExitBadArguments).
+std::variant<Options, int> ParseOptions(int argc, char** argv);
+
+// Album addresses of a list: one a line, blanks ignored, '#' at a line's start or after a
+// blank starts a comment.
+std::vector<std::string> ReadAddressList(std::string_view text);
+
+}  // namespace tarn::cli

@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: MIT
+// tarn-get as a program: exit statuses, files, output, signals.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "support/route_server.h"
+#include "support/sample_server_process.h"
+#include "support/temp_dir.h"
+
+namespace tarn {
+namespace {
+
+using testing::RouteReply;
+using testing::RouteServer;
+using testing::TempDir;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs tarn-get with the photo host set to `host` and `input` on its standard input.
+// `on_output` sees the output so far and gets the child's pid, to signal it.
+Outcome RunTarnGet(const std::vector<std::string>& arguments, const std::string& host,
+                   const std::string& input = "",
+                   const std::function<void(const std::string&, pid_t)>& on_output = {}) {
+  int in[2], out[2], err[2];
+  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
+    return {};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    setenv("TARN_PHOTO_HOST", host.c_str(), 1);
+    std::vector<char*> argv{const_cast<char*>(TARN_GET)};
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(TARN_GET, argv.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  close(err[1]);
+  if (!input.empty()) (void)!write(in[1], input.data(), input.size());
+  close(in[1]);
+  Outcome outcome;
+  pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+  for (int open = 2; open > 0;) {
+    if (poll(fds, 2, 60000) <= 0) break;  // a hang ends the test, not the run
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
+      char buffer[4096];
+      const ssize_t got = read(fds[i].fd, buffer, sizeof buffer);
+      if (got <= 0) {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        --open;
+        continue;
+      }
+      (i == 0 ? outcome.out : outcome.err).append(buffer, static_cast<size_t>(got));
+      if (i == 0 && on_output) on_output(outcome.out, pid);
+    }
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return outcome;
+}
+
+size_t FilesIn(const std::filesystem::path& folder) {
+  if (!std::filesystem::exists(folder)) return 0;
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                           std::filesystem::directory_iterator()));
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+TEST(TarnGet, TwoAlbumsFromArgumentsAndStdinSavedWholeWithPlainLines) {
+  testing::SampleServerProcess server("--photos 7 --per-page 3");
+  ASSERT_TRUE(server.Ready());
+  TempDir dir;
+  const std::string folder = dir.File("new/folder");  // made with its parents
+  const Outcome run = RunTarnGet({"-o", folder, server.AlbumUrl(), "-i", "-"}, server.Host(),
+                                 "# the same album again\n" + server.AlbumUrl() + "\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(FilesIn(folder), 14u);
+  EXPECT_EQ(Count(run.out, "\n已保存 "), 13u);  // the first line has no line before it
+  EXPECT_EQ(Count(run.out, "：已保存 7/7 张"), 2u);
+  // Piped output is plain lines: no carriage return, no escape, no other control character.
+  EXPECT_TRUE(std::none_of(run.out.begin(), run.out.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 && c != '\n';
+  })) << run.out;
+  EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+TEST(TarnGet, RefusedArgumentsAndAddressesFetchNothing) {
+  RouteServer server([](const std::string&, int) { return RouteReply{200, "photolst_photo"}; });
+  TempDir dir;
+  const std::string good = server.Url("/photos/album/1/");
+  const struct {
+    std::vector<std::string> arguments;
+    const char* error;
+  } cases[] = {
+      {{"-o", dir.path().string(), good, "http://elsewhere/photos/album/1/"}, "暂时不支持"},
+      {{"--size", "huge", good}, "huge"},
+      {{"--pause", "-5", good}, "-5"},
+      {{"-o", dir.path().string()}, "没有相册地址"},
+      {{"-i", dir.File("missing.txt"), good}, "无法读取地址列表"},
+      {{"--no-such-option", good}, "no-such-option"},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = RunTarnGet(c.arguments, server.Host());
+    EXPECT_EQ(run.status, 2) << c.error;
+    EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+  }
+  EXPECT_TRUE(server.Targets().empty());
+  EXPECT_EQ(RunTarnGet({"--help"}, server.Host()).status, 0);
+}
+
+TEST(TarnGet, AnAlbumPageThatCannotBeHadGivesFourAndAFailedPhotoOne) {
+  RouteServer server([&](const std::string& target, int) {
+    if (target == "/photos/album/1/")
+      return RouteReply{200, "photolst_photo <img src=\"" + server.Url("/p/0") +
+                                 "\" /> photolst_photo <img src=\"" + server.Url("/p/1") + "\" />"};
+    if (target == "/p/0") return RouteReply{200, "photo"};
+    return RouteReply{404, "gone"};
+  });
+  TempDir dir;
+  const Outcome page = RunTarnGet({"-q", "-o", dir.path().string(), server.Url("/photos/album/2/"),
+                                   server.Url("/photos/album/1/")},
+                                  server.Host());
+  EXPECT_EQ(page.status, 4);
+  EXPECT_TRUE(page.out.empty()) << page.out;  // quiet: errors only
+  EXPECT_NE(page.err.find("无法获取相册页面"), std::string::npos) << page.err;
+  EXPECT_EQ(FilesIn(dir.path()), 1u);  // the second album still ran
+
+  const Outcome photo =
+      RunTarnGet({"-o", dir.path().string(), server.Url("/photos/album/1/")}, server.Host());
+  EXPECT_EQ(photo.status, 1);
+  EXPECT_NE(photo.err.find("有 1 张照片未能保存"), std::string::npos) << photo.err;
+}
+
+TEST(TarnGet, InterruptStopsAtOnceLeavingOnlyWholePhotos) {
+  testing::SampleServerProcess server("--photo-delay-ms 300");
+  ASSERT_TRUE(server.Ready());
+  TempDir dir;
+  bool sent = false;
+  const Outcome run = RunTarnGet({"-o", dir.path().string(), server.AlbumUrl()}, server.Host(), "",
+                                 [&](const std::string& out, pid_t pid) {
+                                   if (!sent && Count(out, "已保存 ") >= 2) {
+                                     kill(pid, SIGINT);  // during the third photo's wait
+                                     sent = true;
+                                   }
+                                 });
+  EXPECT_EQ(run.status, 130);
+  const size_t saved = Count(run.out, "已保存 ");
+  EXPECT_GE(saved, 2u);
+  EXPECT_LT(saved, 40u);
+  EXPECT_EQ(FilesIn(dir.path()), saved);  // the photo under way was removed
+  EXPECT_NE(run.err.find("已中断，共保存 " + std::to_string(saved) + " 张照片"), std::string::npos)
+      << run.err;
+}
+
+}  // namespace
+}  // namespace tarn
