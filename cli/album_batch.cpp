@@ -12,8 +12,12 @@ namespace {
 
 // "相册 1681427427" for an address with an album number, else the address itself.
 std::string AlbumLabel(const std::string& address, size_t index, size_t count) {
-  std::string label =
-      count > 1 ? "[" + std::to_string(index + 1) + "/" + std::to_string(count) + "] " : "";
+  std::string label;
+  if (count > 1) {
+    // Appended piece by piece: GCC 12 misreads "[" + std::to_string(…) as an overlapping copy.
+    label.append("[").append(std::to_string(index + 1)).append("/");
+    label.append(std::to_string(count)).append("] ");
+  }
   constexpr std::string_view kAlbumPath = "/photos/album/";
   const size_t at = address.find(kAlbumPath);
   if (at != std::string::npos) {

@@ -101,6 +101,7 @@ RequestHeadFields HttpClient::RequestFields() {
   if (cookies_) fields.cookie = cookies_->CookieValueFor(target_.host, target_.directory);
   fields.authorization = send_authorization_;
   fields.proxy_authorization = send_proxy_authorization_;
+  if (browser_) fields.browser = &*browser_;
   return fields;
 }
 

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,10 @@ class HttpClient {
   // position stands after the last byte that arrived and the stream ends there.
   void FetchToStream(std::string_view address, OutputStream& stream);
 
+  // Every later request speaks as this browser (with its Referer), or, without one, as the
+  // client itself.
+  void SetBrowserHeaders(std::optional<BrowserHeaders> headers) { browser_ = std::move(headers); }
+
   // A fetched UTF-8 page in the program's 8-bit encoding; empty when the page is malformed.
   static std::string Utf8ToAnsi(std::string_view utf8);
 
@@ -72,6 +77,7 @@ class HttpClient {
   std::string connection_host_;
   int connection_port_ = 0;
   std::unique_ptr<CookieStore> cookies_;
+  std::optional<BrowserHeaders> browser_;
   bool send_authorization_ = false;
   bool send_proxy_authorization_ = false;
 };

@@ -69,12 +69,26 @@ std::string BuildRequestHead(const RequestHeadFields& fields) {
   if (HasLineEnd(fields.target) || HasLineEnd(fields.host)) {
     throw EIdException("Address holds a line break.");
   }
+  const BrowserHeaders* browser = fields.browser;
+  if (browser != nullptr &&
+      (HasLineEnd(browser->user_agent) || HasLineEnd(browser->accept) ||
+       HasLineEnd(browser->accept_language) || HasLineEnd(browser->referer))) {
+    throw EIdException("Header holds a line break.");
+  }
   std::string head;
   head.append("GET ").append(fields.target).append(" HTTP/1.1").append(kLineEnd);
-  AddHeader(head, "Content-Type", "text/html");
-  if (!fields.host.empty()) AddHeader(head, "Host", fields.host);
-  AddHeader(head, "Accept", "text/html, */*");
-  AddHeader(head, "User-Agent", kUserAgent);
+  if (browser == nullptr) {
+    AddHeader(head, "Content-Type", "text/html");
+    if (!fields.host.empty()) AddHeader(head, "Host", fields.host);
+    AddHeader(head, "Accept", "text/html, */*");
+    AddHeader(head, "User-Agent", kUserAgent);
+  } else {
+    if (!fields.host.empty()) AddHeader(head, "Host", fields.host);
+    AddHeader(head, "User-Agent", browser->user_agent);
+    AddHeader(head, "Accept", browser->accept);
+    AddHeader(head, "Accept-Language", browser->accept_language);
+    if (!browser->referer.empty()) AddHeader(head, "Referer", browser->referer);
+  }
   if (fields.authorization) AddHeader(head, "Authorization", kEmptyBasicCredentials);
   if (fields.proxy_authorization) {
     AddHeader(head, "Proxy-Authorization", kEmptyBasicCredentials);

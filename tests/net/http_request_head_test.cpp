@@ -34,6 +34,29 @@ TEST(RequestHead, FixedLinesInOrder) {
             "\r\n");
 }
 
+TEST(RequestHead, BrowserHeadersTakeThePlaceOfTheClientsOwnAndRefuseLineBreaks) {
+  BrowserHeaders browser{"Mozilla/5.0 (X11) Firefox/133.0", "text/html,*/*;q=0.8", "zh-CN,zh;q=0.9",
+                         "https://h/"};
+  RequestHeadFields fields;
+  fields.target = "/p.jpg";
+  fields.host = "h";
+  fields.cookie = "bid=1";
+  fields.browser = &browser;
+  EXPECT_EQ(BuildRequestHead(fields),
+            "GET /p.jpg HTTP/1.1\r\n"
+            "Host: h\r\n"
+            "User-Agent: Mozilla/5.0 (X11) Firefox/133.0\r\n"
+            "Accept: text/html,*/*;q=0.8\r\n"
+            "Accept-Language: zh-CN,zh;q=0.9\r\n"
+            "Referer: https://h/\r\n"
+            "Cookie: bid=1\r\n"
+            "\r\n");
+  browser.referer.clear();
+  EXPECT_EQ(BuildRequestHead(fields).find("Referer"), std::string::npos);
+  browser.user_agent = "X\r\nInjected: 1";
+  EXPECT_THROW(BuildRequestHead(fields), EIdException);
+}
+
 TEST(RequestHead, NoHostLineWithoutHost) {
   RequestHeadFields fields;
   fields.target = "x.html";
