@@ -46,13 +46,13 @@ std::optional<platform::IPv4Address> ParseDottedIPv4(std::string_view host) {
   return address;
 }
 
-platform::IPv4Address ResolveHost(std::string_view host) {
+platform::IPv4Address ResolveHost(std::string_view host, LookupCancel& cancel) {
   if (EqualsIgnoringAsciiCase(host, "localhost")) return kLoopback;
   if (const std::optional<platform::IPv4Address> dotted = ParseDottedIPv4(host)) return *dotted;
   // An empty host (a relative address on a fresh client) names nothing to connect to.
   if (host.empty() || IsUnderInvalidDomain(host)) throw EIdSocketError(kWsaHostNotFound);
   platform::IPv4Address address{};
-  if (const int error = platform::LookupIPv4(std::string(host), &address)) {
+  if (const int error = LookupAbortably(std::string(host), &address, cancel)) {
     throw EIdSocketError(error);
   }
   return address;
