@@ -134,8 +134,8 @@ bool WriteAll(int descriptor, std::string_view data) {
 
 // Makes the rename itself durable; a file system that cannot say so is no failure.
 void SyncFolderOf(const std::string& path) {
-  std::string folder = std::filesystem::path(path).parent_path().string();
-  if (folder.empty()) folder = ".";
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const std::filesystem::path folder = parent.empty() ? std::filesystem::path(".") : parent;
   const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (descriptor < 0) return;
   (void)::fsync(descriptor);
@@ -149,7 +149,8 @@ void ReplaceFile(const std::string& path, std::string_view data) {
   const std::string target = RealPath(path);
   // One name per process: a name left by a killed save of the same process id is ours to
   // reuse, and a link placed there is never followed.
-  const std::string temporary = target + "." + std::to_string(::getpid()) + ".tmp";
+  std::string temporary = target;
+  temporary.append(".").append(std::to_string(::getpid())).append(".tmp");
   const int descriptor =
       ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (descriptor < 0) RefuseWrite(path);

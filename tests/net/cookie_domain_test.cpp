@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "net/host_address.h"
+
 namespace tarn::net {
 namespace {
 
