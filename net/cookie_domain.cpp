@@ -2,7 +2,7 @@
 #include "net/cookie_domain.h"
 
 #include "base/text.h"
-#include "net/host_address.h"
+#include "net/dotted_ipv4.h"
 
 namespace tarn::net {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "net/host_address.h"
+#include "net/dotted_ipv4.h"
 
 namespace tarn::net {
 namespace {
