@@ -147,6 +147,10 @@ void SyncFolderOf(const std::string& path) {
 // or empty one.
 void ReplaceFile(const std::string& path, std::string_view data) {
   const std::string target = RealPath(path);
+  // The replacement needs only the folder, but a file the user may not write stays refused.
+  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+    RefuseWrite(path);
+  }
   // One name per process: a name left by a killed save of the same process id is ours to
   // reuse, and a link placed there is never followed.
   std::string temporary = target;

@@ -2,6 +2,7 @@
 #include "net/host_lookup.h"
 
 #include <condition_variable>
+#include <system_error>
 #include <thread>
 
 namespace tarn::net {
@@ -47,7 +48,7 @@ int LookupAbortably(const std::string& host, platform::IPv4Address* address, Loo
   if (cancel.Cancelled()) throw ELookupAbandoned();
   auto state = std::make_shared<LookupState>();
   const LookupWait registered(cancel, state);
-  std::thread([state, host, lookup = std::move(lookup)] {
+  auto run = [state, host, lookup] {
     platform::IPv4Address found{};
     const int error = lookup(host, &found);
     std::lock_guard lock(state->mutex);
@@ -55,7 +56,12 @@ int LookupAbortably(const std::string& host, platform::IPv4Address* address, Loo
     state->address = found;
     state->done = true;
     state->done_or_cancelled.notify_all();
-  }).detach();
+  };
+  try {
+    std::thread(run).detach();
+  } catch (const std::system_error&) {
+    run();  // no thread to be had: the lookup cannot be abandoned, but it still answers
+  }
   std::unique_lock lock(state->mutex);
   state->done_or_cancelled.wait(lock, [&] { return state->done || cancel.Cancelled(); });
   if (!state->done) throw ELookupAbandoned();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -197,6 +198,33 @@ TEST(IniFile, ValueWithALineBreakIsRefusedAndTheFileStays) {
       EXPECT_EQ(error.Message(), "Unable to write to " + path + ": a value holds a line break");
     }
   }
+  EXPECT_EQ(ReadAll(path), kOldFile);
+}
+
+// Run in a child that is not root, since root may write anything: a read-only file stays
+// refused although its folder would let a new one take its place.
+TEST(IniFile, ReadOnlyFileInAWritableFolderIsRefused) {
+  TempDir dir;
+  const std::string path = dir.File("Config.ini");
+  WriteAll(path, kOldFile);
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(2);
+    try {
+      IniFile(path).Write("Config", {{"DownLoad_Mode", "0"}});
+    } catch (const EIniFileException& error) {
+      _exit(error.Message() == "Unable to write to " + path ? 0 : 3);
+    }
+    _exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: written, 2: could not drop root, 3: other message";
   EXPECT_EQ(ReadAll(path), kOldFile);
 }
 
