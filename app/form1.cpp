@@ -4,9 +4,11 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/message_boxes.h"
+#include "base/cut_text.h"
 #include "base/str_to_int.h"
 #include "settings/app_paths.h"
 #include "settings/ini_file.h"
@@ -73,7 +75,7 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormShow() {
   if (AppDir.empty()) AppDir = ExtractAppDir(QCoreApplication::applicationFilePath().toStdString());
-  if (IsFileNotDirectory(SettingsPath(AppDir)))
+  if (IsFileNotDirectory(SettingsFile()))
     LoadSettings();
   else
     SaveSettings();
@@ -85,17 +87,27 @@ void TForm1::FormShow() {
   StartAnnouncements();
 }
 
+const std::string& TForm1::SettingsFile() {
+  if (settings_file_.empty() || settings_app_dir_ != AppDir) {
+    settings_app_dir_ = AppDir;
+    settings_file_ =
+        ChooseSettingsPath(AppDir, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  }
+  return settings_file_;
+}
+
 void TForm1::LoadSettings() {
-  const IniFile ini(SettingsPath(AppDir));
+  const IniFile ini(SettingsFile());
   edt_directory->setText(QString::fromStdString(ini.ReadString(kSection, kDirectoryKey, "")));
   // The track bar clamps the mode into 0..1.
   TrackBar1->setValue(StrToInt(ini.ReadString(kSection, kModeKey, "")));
 }
 
 void TForm1::SaveSettings() {
-  IniFile ini(SettingsPath(AppDir));
-  ini.WriteString(kSection, kDirectoryKey, edt_directory->text().toStdString());
-  ini.WriteString(kSection, kModeKey, std::to_string(TrackBar1->value()));
+  // Both keys in one write, so that no moment has the new folder with the old mode.
+  IniFile(SettingsFile())
+      .Write(kSection, {{kDirectoryKey, edt_directory->text().toStdString()},
+                        {kModeKey, std::to_string(TrackBar1->value())}});
 }
 
 // The banner takes clicks but does nothing with them.
@@ -105,8 +117,16 @@ void TForm1::edt_directory_URLClick(QObject*) { edt_directory_URL->clear(); }
 
 void TForm1::gift_normal_bgClick(QObject*) {
   QString folder;
-  if (ChooseFolderFn(this, QStringLiteral("下载保存路径:"), QString(), folder))
-    edt_directory->setText(folder);
+  if (ChooseFolderFn(this, QStringLiteral("下载保存路径:"), QString(), folder)) {
+    // Config.ini keeps one line per setting: such a folder could never be read back.
+    if (folder.contains(QLatin1Char('\n')) || folder.contains(QLatin1Char('\r'))) {
+      Messages().Show(this, QStringLiteral("所选文件夹的名称中含有换行符，无法作为下载保存路径，"
+                                           "请选择其他文件夹：") +
+                                QString::fromStdString(CutText(folder.toStdString())));
+    } else {
+      edt_directory->setText(folder);
+    }
+  }
   SaveSettings();
 }
 

@@ -53,6 +53,9 @@ class TForm1 : public QWidget {
 
   void LoadSettings();
   void SaveSettings();
+  // Where the settings file lives, chosen once per AppDir (beside the program, or in the
+  // user's configuration folder when the program's folder takes no new files).
+  const std::string& SettingsFile();
 
   // Event handlers.
   void FormShow();
@@ -149,6 +152,8 @@ class TForm1 : public QWidget {
   // The running (or last) download; dropping it cancels the worker and waits for it.
   std::unique_ptr<DownloadTask> download_;
   bool shown_ = false;
+  std::string settings_file_;
+  std::string settings_app_dir_;  // the AppDir settings_file_ was chosen for
 };
 
 }  // namespace tarn

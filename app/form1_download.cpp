@@ -7,6 +7,7 @@
 #include "app/form1.h"
 #include "app/message_boxes.h"
 #include "app/window_download_events.h"
+#include "base/cut_text.h"
 #include "base/text.h"
 #include "settings/config.h"
 
@@ -30,12 +31,12 @@ void TForm1::img_downloadClick(QObject*) {
   SaveSettings();
   const std::string address(Trim(edt_directory_URL->text().toStdString()));
   if (address.empty()) return RefuseDownload("下载地址为空，请重新设置下载地址！");
-  if (!IsAlbumAddress(address))
-    return RefuseDownload("此下载地址暂时不支持！");
+  if (!IsAlbumAddress(address)) return RefuseDownload("此下载地址暂时不支持！");
   const std::string folder(Trim(edt_directory->text().toStdString()));
   if (folder.empty()) return RefuseDownload("下载保存路径未设置，请点击三叶草设置保存路径！");
   if (!EnsureFolder(folder))
-    return Messages().Show(this, QStringLiteral("无法创建目录：") + QString::fromStdString(folder));
+    return Messages().Show(
+        this, QStringLiteral("无法创建目录：") + QString::fromStdString(CutText(folder)));
   if (feed_unreachable_) return RefuseDownload("网络连接暂时有问题，请稍候...");
   // Also busy while a worker still fetches its first page and has counted nothing yet.
   if (DownloadRunning())

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "app/box_text.h"
 #include "settings/error_text.h"
 
 namespace tarn {
@@ -12,14 +13,10 @@ namespace {
 class QtMessageBoxes : public MessageBoxes {
  public:
   void Show(QWidget* parent, const QString& text) override {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok,
-                    parent);
-    box.exec();
+    MakeMessageBox(QMessageBox::NoIcon, text, parent)->exec();
   }
   void ShowError(QWidget* parent, const QString& text) override {
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok,
-                    parent);
-    box.exec();
+    MakeMessageBox(QMessageBox::Critical, text, parent)->exec();
   }
 };
 
@@ -27,6 +24,15 @@ QtMessageBoxes real_boxes;
 MessageBoxes* current = &real_boxes;
 
 }  // namespace
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, const QString& text,
+                                            QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(icon, QString::fromUtf8(kAppTitle),
+                                           QString::fromStdString(BoxText(text.toStdString())),
+                                           QMessageBox::Ok, parent);
+  box->setTextFormat(Qt::PlainText);
+  return box;
+}
 
 MessageBoxes& Messages() { return *current; }
 

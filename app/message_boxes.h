@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <exception>
+#include <memory>
 
 class QWidget;
 
@@ -20,6 +22,11 @@ class MessageBoxes {
   // The error report: stop icon, the message, an OK button.
   virtual void ShowError(QWidget* parent, const QString& text) = 0;
 };
+
+// A real box with the program's caption and one OK button, its text bounded (BoxText) and
+// shown as plain text: a server's words never turn into markup, and the box fits the screen.
+std::unique_ptr<QMessageBox> MakeMessageBox(QMessageBox::Icon icon, const QString& text,
+                                            QWidget* parent);
 
 MessageBoxes& Messages();
 // Replaces the boxes (not owned); nullptr brings back the real ones.

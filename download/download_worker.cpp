@@ -8,10 +8,14 @@
 #include <optional>
 #include <set>
 
+#include "base/cut_text.h"
 #include "base/tick.h"
 #include "download/album_scanner.h"
+#include "download/low_space.h"
+#include "download/photo_names.h"
 #include "download/preview_decoder.h"
 #include "net/file_stream.h"
+#include "net/retry_rule.h"
 
 namespace tarn {
 namespace {
@@ -19,7 +23,8 @@ namespace {
 // A walk that keeps finding new pages is a server's loop, not an album.
 constexpr int kMaxAlbumPages = 2000;
 
-std::string ErrorText(const std::exception& error) { return error.what(); }
+// A server's text in a message is cut short: it may be as long as the server likes.
+std::string ErrorText(const std::exception& error) { return CutText(error.what()); }
 
 }  // namespace
 
@@ -46,7 +51,8 @@ struct DownloadWorker::Impl {
   }
 
   // Runs `fetch(attempt)` until it succeeds, the attempts are used up or the run is cancelled.
-  // A failed file write is no network trouble and is not retried.
+  // A failed file write is no network trouble and ends the run; a failure that another try
+  // would only repeat (a 404, an address that cannot be sent) is not tried again.
   template <class Fetch>
   bool WithRetries(Fetch&& fetch, std::string& error) {
     for (int attempt = 1; attempt <= std::max(1, settings.retry.attempts); ++attempt) {
@@ -59,6 +65,7 @@ struct DownloadWorker::Impl {
         throw;
       } catch (const std::exception& failure) {
         error = ErrorText(failure);
+        if (!net::IsWorthRetrying(failure)) return false;
       }
     }
     return false;
@@ -109,15 +116,27 @@ struct DownloadWorker::Impl {
   }
 
   // Saves photo `index` into the folder the job names as it starts; false ends the run (a file
-  // that cannot be made, or a stop).
-  bool SavePhoto(uint32_t stamp, size_t index) {
-    const std::string path =
-        job.SaveFolderNow() + "/" + std::to_string(stamp) + "_" + std::to_string(index) + ".jpg";
+  // that cannot be made, a disk nearly full, or a stop).
+  bool SavePhoto(uint32_t& stamp, size_t index) {
+    const std::string folder = job.SaveFolderNow();
+    if (const std::optional<std::string> low = LowSpaceMessage(folder)) {
+      EndRun(RunResult::Stop::kFile, *low);
+      return false;
+    }
+    std::string path = PhotoFileName(folder, stamp, index);
     std::optional<net::FileStream> file;
     try {
-      file.emplace(path);
+      try {
+        file.emplace(path);
+      } catch (const net::FileNameTaken&) {
+        // An earlier run's photo has the name (the folder box changed, or it appeared since the
+        // run began): this photo and the ones after it move to a stamp that is free.
+        stamp = FreeStamp(folder, stamp + 1);
+        path = PhotoFileName(folder, stamp, index);
+        file.emplace(path);
+      }
     } catch (const std::exception& error) {
-      EndRun(RunResult::Stop::kFile, "无法创建文件：" + path + "\n" + ErrorText(error));
+      EndRun(RunResult::Stop::kFile, "无法创建文件：" + CutText(path) + "\n" + ErrorText(error));
       return false;
     }
     std::string error;
@@ -129,8 +148,10 @@ struct DownloadWorker::Impl {
             client.FetchToStream(photos[index], *file);
           },
           error);
+      if (saved) file->Close();  // only a clean close says the bytes reached the disk
     } catch (const net::FileStreamError& failure) {
-      EndRun(RunResult::Stop::kFile, "无法写入文件：" + path + "\n" + failure.Message());
+      saved = false;
+      EndRun(RunResult::Stop::kFile, "无法写入文件：" + CutText(path) + "\n" + failure.Message());
     }
     file.reset();
     if (!saved) {
@@ -147,7 +168,8 @@ struct DownloadWorker::Impl {
   }
 
   void SavePhotos() {
-    const uint32_t stamp = settings.tick();
+    // The tick repeats after a reboot: a stamp whose names an earlier run took is passed over.
+    uint32_t stamp = FreeStamp(job.SaveFolderNow(), settings.tick());
     for (size_t i = 0; i < photos.size(); ++i) {
       if (Cancelled() || !SavePhoto(stamp, i)) return;
     }

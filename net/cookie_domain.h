@@ -5,9 +5,6 @@
 
 namespace tarn::net {
 
-// True for four decimal numbers of 0 to 255 joined by dots, such as "127.0.0.1".
-bool IsDottedIpv4(std::string_view host);
-
 // Whether an answer from request_host may set a cookie for domain (already non-empty).
 // Comparisons are exact: an address host sets only itself, a plain domain must be the host,
 // and a domain with a leading dot must be the host's tail from its first dot (".a.b" for

@@ -3,6 +3,8 @@
 
 #include "base/str_to_int.h"
 #include "base/text.h"
+#include "net/address_guard.h"
+#include "net/capped_stream.h"
 #include "net/http_body.h"
 #include "net/http_errors.h"
 #include "net/http_request_head.h"
@@ -47,7 +49,8 @@ std::string HttpClient::FetchText(std::string_view address) {
 }
 
 void HttpClient::FetchToStream(std::string_view address, OutputStream& stream) {
-  Fetch(address, stream);
+  CappedStream capped(stream, timeouts_.max_stream_body);
+  Fetch(address, capped);
 }
 
 std::string HttpClient::Utf8ToAnsi(std::string_view utf8) {
@@ -57,10 +60,13 @@ std::string HttpClient::Utf8ToAnsi(std::string_view utf8) {
 void HttpClient::Abort() { connection_.Abort(); }
 
 void HttpClient::Fetch(std::string_view address, OutputStream& destination) {
+  RefuseUnsendableAddress(address);
   target_.Resolve(SplitAddress(address));
   // Built first, so that an address the head refuses never opens a connection.
   const std::string request = BuildRequestHead(RequestFields());
   ChooseConnection();
+  const RateRequirement pace(connection_.Input(),
+                             {timeouts_.min_bytes_per_second, timeouts_.rate_window});
   try {
     connection_.Write(request);
     const AnswerHead head = ReadHeads();

@@ -14,6 +14,7 @@
 #include "net/output_stream.h"
 #include "net/socket_connection.h"
 #include "net/socket_layer.h"
+#include "net/transfer_limits.h"
 
 namespace tarn::net {
 
@@ -27,6 +28,11 @@ struct HttpTimeouts {
   std::chrono::milliseconds error_body{2000};
   // The look at a kept connection before it is reused.
   std::chrono::milliseconds probe{1};
+  // Most body bytes FetchToStream takes (EBodyTooLarge beyond).
+  uint64_t max_stream_body = kMaxPhotoBytes;
+  // A transfer slower than this over each window fails like a silent one.
+  uint64_t min_bytes_per_second = kMinBytesPerSecond;
+  std::chrono::milliseconds rate_window = kRateWindow;
 };
 
 // Most body bytes FetchText keeps in memory.
@@ -46,7 +52,8 @@ class HttpClient {
   // The body's bytes as received. Pages beyond kMaxTextBody fail with EIdException.
   std::string FetchText(std::string_view address);
 
-  // Writes the body into `stream` from its position on. Afterwards, also after a failure, the
+  // Writes the body into `stream` from its position on; a body beyond max_stream_body fails
+  // with EBodyTooLarge, an announced one before any byte. Afterwards, also after a failure, the
   // position stands after the last byte that arrived and the stream ends there.
   void FetchToStream(std::string_view address, OutputStream& stream);
 
@@ -60,6 +67,13 @@ class HttpClient {
   // From any thread: the fetch under way and every later one fail with EIdException. For a
   // window that closes while a worker is still fetching.
   void Abort();
+
+  // Whether hosts that resolve to the user's own machine or network (loopback, private,
+  // link-local) may be reached; refused ones fail with EAddressRefused before any connect.
+  // Allowed unless set otherwise.
+  void AllowPrivateHosts(bool allowed) { connection_.AllowPrivateAddresses(allowed); }
+  // Whether the host of the last connection opened resolved to such an address.
+  bool LastHostWasPrivate() const { return connection_.LastPeerWasPrivate(); }
 
  private:
   void Fetch(std::string_view address, OutputStream& destination);

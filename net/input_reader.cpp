@@ -18,6 +18,13 @@ void InputReader::Reset() {
   peer_closed_ = false;
 }
 
+void InputReader::RequireRate(std::optional<MinimumRate> rate) {
+  rate_ = rate;
+  window_end_ =
+      std::chrono::steady_clock::now() + (rate ? rate->window : std::chrono::milliseconds(0));
+  window_bytes_ = 0;
+}
+
 std::string InputReader::ReadLine(std::chrono::milliseconds wait) {
   for (;;) {
     const size_t found = buffer_.find('\n', start_ + scanned_);
@@ -86,7 +93,7 @@ bool InputReader::Fill(std::chrono::milliseconds wait) {
   buffer_.resize(old_size + kReadPieceSize);
   size_t received = 0;
   try {
-    received = ReceiveHandlingLoss(buffer_.data() + old_size, kReadPieceSize, wait, had_unread);
+    received = ReceivePaced(buffer_.data() + old_size, kReadPieceSize, wait, had_unread);
   } catch (...) {
     buffer_.resize(old_size);
     throw;
@@ -97,7 +104,35 @@ bool InputReader::Fill(std::chrono::milliseconds wait) {
 
 size_t InputReader::ReceivePiece(size_t capacity, std::chrono::milliseconds wait) {
   if (peer_closed_) return 0;
-  return ReceiveHandlingLoss(piece_.data(), capacity, wait, Buffered() > 0);
+  return ReceivePaced(piece_.data(), capacity, wait, Buffered() > 0);
+}
+
+size_t InputReader::ReceivePaced(char* into, size_t capacity, std::chrono::milliseconds wait,
+                                 bool had_unread) {
+  using Clock = std::chrono::steady_clock;
+  if (!rate_) return ReceiveHandlingLoss(into, capacity, wait, had_unread);
+  const Clock::time_point give_up = Clock::now() + wait;
+  for (;;) {
+    const Clock::time_point now = Clock::now();
+    if (now >= window_end_) {
+      const uint64_t wanted =
+          rate_->bytes_per_second * static_cast<uint64_t>(rate_->window.count()) / 1000;
+      if (window_bytes_ < wanted) throw EIdReadTimeout();
+      window_end_ = now + rate_->window;
+      window_bytes_ = 0;
+    }
+    // The wait ends with the window at the latest, so that a trickle is judged on time.
+    const auto slice =
+        std::chrono::ceil<std::chrono::milliseconds>(std::min(give_up, window_end_) - now);
+    try {
+      const size_t received = ReceiveHandlingLoss(
+          into, capacity, std::max(slice, std::chrono::milliseconds(0)), had_unread);
+      window_bytes_ += received;
+      return received;
+    } catch (const EIdReadTimeout&) {
+      if (Clock::now() >= give_up) throw;
+    }
+  }
 }
 
 size_t InputReader::ReceiveHandlingLoss(char* into, size_t capacity, std::chrono::milliseconds wait,

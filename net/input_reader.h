@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,12 @@ namespace tarn::net {
 inline constexpr size_t kMaxLineLength = 16384;
 // Most bytes asked of the source in one read.
 inline constexpr size_t kReadPieceSize = 32768;
+
+// The least a transfer must bring: `bytes_per_second` averaged over each `window`.
+struct MinimumRate {
+  uint64_t bytes_per_second;
+  std::chrono::milliseconds window;
+};
 
 // The input buffer of a connection: bytes received but not yet consumed, and the reads that
 // take them (line, counted run, everything until the close). Bytes already buffered are used
@@ -46,6 +53,10 @@ class InputReader {
   // Forgets everything: a new connection starts empty.
   void Reset();
 
+  // From now on, every window that passes with fewer bytes than the rate asks fails the
+  // read under way with EIdReadTimeout, as a silent peer would; nothing stops the check.
+  void RequireRate(std::optional<MinimumRate> rate);
+
  private:
   // Receives once more into the buffer; false when the peer has closed.
   bool Fill(std::chrono::milliseconds wait);
@@ -54,6 +65,8 @@ class InputReader {
   // Receives; a lost connection reads as a close when unread bytes were buffered before.
   size_t ReceiveHandlingLoss(char* into, size_t capacity, std::chrono::milliseconds wait,
                              bool had_unread);
+  // Receives, held to the minimum rate when one is required.
+  size_t ReceivePaced(char* into, size_t capacity, std::chrono::milliseconds wait, bool had_unread);
   void Consume(size_t count);
 
   ByteSource& source_;
@@ -62,6 +75,23 @@ class InputReader {
   size_t scanned_ = 0;  // bytes after start_ already searched for a line feed
   bool peer_closed_ = false;
   std::vector<char> piece_;
+  std::optional<MinimumRate> rate_;
+  std::chrono::steady_clock::time_point window_end_;
+  uint64_t window_bytes_ = 0;
+};
+
+// Holds a reader to a minimum rate for as long as it lives.
+class RateRequirement {
+ public:
+  RateRequirement(InputReader& input, MinimumRate rate) : input_(input) {
+    input_.RequireRate(rate);
+  }
+  ~RateRequirement() { input_.RequireRate(std::nullopt); }
+  RateRequirement(const RateRequirement&) = delete;
+  RateRequirement& operator=(const RateRequirement&) = delete;
+
+ private:
+  InputReader& input_;
 };
 
 }  // namespace tarn::net

@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "net/address_guard.h"
 #include "net/host_address.h"
 #include "net/socket_error_text.h"
 #include "net/socket_errors.h"
@@ -25,7 +26,9 @@ void SocketConnection::Open(std::string_view host, int port,
   Close();
   input_.Reset();
   ThrowIfAborted();
-  const platform::IPv4Address address = ResolveHost(host);
+  const platform::IPv4Address address = ResolveHost(host, lookup_cancel_);
+  last_peer_private_ = IsPrivateAddress(address);
+  if (!private_allowed_) RefusePrivateAddress(host, address);
   // A port outside the 16-bit range would wrap around to some other port.
   if (port < kLowestPort || port > kHighestPort) throw EIdSocketError(kWsaAddressNotAvailable);
   platform::SocketHandle socket = platform::kNoSocket;
@@ -85,6 +88,7 @@ void SocketConnection::Write(std::string_view bytes) {
 
 void SocketConnection::Abort() {
   aborted_ = true;
+  lookup_cancel_.Cancel();
   std::lock_guard lock(socket_mutex_);
   if (socket_ != platform::kNoSocket) platform::ShutdownBoth(socket_);
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "net/byte_source.h"
+#include "net/host_lookup.h"
 #include "net/input_reader.h"
 #include "net/platform_socket.h"
 
@@ -43,6 +44,11 @@ class SocketConnection final : public ByteSource {
 
   size_t Receive(char* into, size_t capacity, std::chrono::milliseconds wait) override;
 
+  // Whether Open may reach a loopback, private or link-local address (EAddressRefused).
+  void AllowPrivateAddresses(bool allowed) { private_allowed_ = allowed; }
+  // Whether the last host opened resolved to such an address.
+  bool LastPeerWasPrivate() const { return last_peer_private_; }
+
  private:
   void ThrowIfAborted() const;
   void Adopt(platform::SocketHandle socket);
@@ -50,6 +56,9 @@ class SocketConnection final : public ByteSource {
   platform::SocketHandle socket_ = platform::kNoSocket;
   InputReader input_{*this};
   std::atomic<bool> aborted_{false};
+  LookupCancel lookup_cancel_;
+  bool private_allowed_ = true;
+  bool last_peer_private_ = false;
   // Held while socket_ changes, so that Abort never touches a released socket.
   std::mutex socket_mutex_;
 };

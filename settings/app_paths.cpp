@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "settings/app_paths.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+
 namespace tarn {
 namespace {
 #ifdef _WIN32
@@ -8,6 +13,17 @@ constexpr char kSeparator = '\\';
 #else
 constexpr char kSeparator = '/';
 #endif
+constexpr const char* kFileName = "Config.ini";
+constexpr const char* kOwnFolder = "tarn";
+
+// The user's configuration folder, or empty when the environment names none.
+std::filesystem::path ConfigHome(const char* config_home, const char* home) {
+  // The base directory rules ignore a relative XDG_CONFIG_HOME.
+  if (config_home != nullptr && config_home[0] == '/') return config_home;
+  if (home != nullptr && home[0] != '\0') return std::filesystem::path(home) / ".config";
+  return {};
+}
+
 }  // namespace
 
 std::string ExtractAppDir(std::string_view exe_path) {
@@ -19,7 +35,39 @@ std::string ExtractAppDir(std::string_view exe_path) {
 }
 
 std::string SettingsPath(std::string_view app_dir) {
-  return std::string(app_dir) + kSeparator + "Config.ini";
+  return std::string(app_dir) + kSeparator + kFileName;
+}
+
+bool FolderTakesNewFiles(const std::string& folder) {
+  const std::string probe = (std::filesystem::path(folder.empty() ? "." : folder) /
+                             (".Config.ini." + std::to_string(getpid()) + ".probe"))
+                                .string();
+  const int descriptor =
+      open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (descriptor < 0) return false;
+  close(descriptor);
+  unlink(probe.c_str());
+  return true;
+}
+
+std::string ChooseSettingsPath(std::string_view app_dir, const char* config_home, const char* home,
+                               const std::function<bool(const std::string&)>& takes_new_files) {
+  const std::string beside = SettingsPath(app_dir);
+  std::error_code error;
+  // A missing folder is no install to work around: the save says what is wrong.
+  if (!std::filesystem::is_directory(std::string(app_dir), error) ||
+      takes_new_files(std::string(app_dir))) {
+    return beside;
+  }
+  const std::filesystem::path base = ConfigHome(config_home, home);
+  if (base.empty()) return beside;
+  const std::filesystem::path folder = base / kOwnFolder;
+  std::filesystem::create_directories(folder, error);
+  if (error) return beside;
+  const std::filesystem::path own = folder / kFileName;
+  // Copied once, never over settings the user has saved since.
+  std::filesystem::copy_file(beside, own, std::filesystem::copy_options::skip_existing, error);
+  return own.string();
 }
 
 }  // namespace tarn

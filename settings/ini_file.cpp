@@ -2,10 +2,12 @@
 #include "settings/ini_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -16,6 +18,10 @@ namespace {
 
 // A settings file is a few lines; anything beyond this is not ours to load into memory.
 constexpr long kMaxFileSize = 16 * 1024 * 1024;
+
+[[noreturn]] void RefuseWrite(const std::string& path) {
+  throw EIniFileException("Unable to write to " + path);
+}
 
 struct Line {
   size_t begin;  // offset of the line in the file
@@ -89,7 +95,7 @@ std::optional<std::string> ReadFile(const std::string& path, bool for_write) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
     if (errno == ENOENT || !for_write) return std::nullopt;
-    throw EIniFileException("Unable to write to " + path);
+    RefuseWrite(path);
   }
   std::string data;
   char buffer[8192];
@@ -101,29 +107,73 @@ std::optional<std::string> ReadFile(const std::string& path, bool for_write) {
   const bool failed = std::ferror(file) != 0 || data.size() > static_cast<size_t>(kMaxFileSize);
   std::fclose(file);
   if (failed) {
-    if (for_write) throw EIniFileException("Unable to write to " + path);
+    if (for_write) RefuseWrite(path);
     return std::nullopt;
   }
   return data;
 }
 
-void WriteFile(const std::string& path, std::string_view data) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) throw EIniFileException("Unable to write to " + path);
-  size_t done = 0;
-  bool ok = true;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-      break;
-    }
-    done += static_cast<size_t>(n);
+// Where the file really is: through a symbolic link the new text replaces the contents, not
+// the link.
+std::string RealPath(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(path, error)) return path;
+  const std::filesystem::path target = std::filesystem::canonical(path, error);
+  return error ? path : target.string();
+}
+
+bool WriteAll(int descriptor, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t written = ::write(descriptor, data.data(), data.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data.remove_prefix(static_cast<size_t>(written));
   }
-  if (ok && ::fsync(fd) != 0 && errno != EINVAL) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (!ok) throw EIniFileException("Unable to write to " + path);
+  return true;
+}
+
+// Makes the rename itself durable; a file system that cannot say so is no failure.
+void SyncFolderOf(const std::string& path) {
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const std::filesystem::path folder = parent.empty() ? std::filesystem::path(".") : parent;
+  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return;
+  (void)::fsync(descriptor);
+  ::close(descriptor);
+}
+
+// Writes the whole text beside the file, brings it to the disk, and renames it over the file:
+// a failure or a kill at any moment leaves either the old file or the new one, never a torn
+// or empty one.
+void ReplaceFile(const std::string& path, std::string_view data) {
+  const std::string target = RealPath(path);
+  // The replacement needs only the folder, but a file the user may not write stays refused.
+  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+    RefuseWrite(path);
+  }
+  // One name per process: a name left by a killed save of the same process id is ours to
+  // reuse, and a link placed there is never followed.
+  std::string temporary = target;
+  temporary.append(".").append(std::to_string(::getpid())).append(".tmp");
+  const int descriptor =
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (descriptor < 0) RefuseWrite(path);
+  struct stat old {};
+  // The old file's permissions carry over to its replacement.
+  bool ok = ::stat(target.c_str(), &old) != 0 || ::fchmod(descriptor, old.st_mode & 07777) == 0;
+  ok = ok && WriteAll(descriptor, data);
+  ok = ok && (::fsync(descriptor) == 0 || errno == EINVAL);
+  ok = ::close(descriptor) == 0 && ok;
+  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    RefuseWrite(path);
+  }
+  SyncFolderOf(target);
+}
+
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
 // What ends a last line that has no line feed: a lone CR there already reads as a line end,
@@ -171,11 +221,12 @@ std::string WriteIniValue(std::string data, std::string_view section, std::strin
                           std::string_view value) {
   const auto lines = SplitLines(data);
   const auto span = FindSection(data, lines, section);
-  const std::string entry = std::string(key) + "=" + std::string(value);
+  std::string entry(key);
+  entry.append("=").append(value);
 
   if (!span) {
     if (!data.empty() && data.back() != '\n') data += LineEndAfter(data);
-    data += "[" + std::string(section) + "]\r\n" + entry + "\r\n";
+    data.append("[").append(section).append("]\r\n").append(entry).append("\r\n");
     return data;
   }
   size_t insert_after = span->header;
@@ -206,9 +257,19 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
   return ReadIniValue(*data, section, key).value_or(std::string(fallback));
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  WriteFile(path_,
-            WriteIniValue(ReadFile(path_, true).value_or(std::string()), section, key, value));
+void IniFile::Write(std::string_view section,
+                    std::initializer_list<std::pair<std::string_view, std::string_view>> values) {
+  // A line break would split the entry in two: the value reads back cut short and the rest
+  // stays behind as a line of its own.
+  for (const auto& [key, value] : values) {
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) {
+      throw EIniFileException("Unable to write to " + path_ + ": a value holds a line break");
+    }
+  }
+  std::string data = ReadFile(path_, true).value_or(std::string());
+  for (const auto& [key, value] : values)
+    data = WriteIniValue(std::move(data), section, key, value);
+  ReplaceFile(path_, data);
 }
 
 }  // namespace tarn

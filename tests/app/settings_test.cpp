@@ -149,6 +149,24 @@ TEST_F(Settings, RefusedSaveIsReportedWithThePathAndAFullStop) {
   EXPECT_EQ(form.edt_directory->text(), QStringLiteral("/chosen"));
 }
 
+// Config.ini holds one line per setting: such a folder would split into two and read back cut.
+TEST_F(Settings, FolderWithALineBreakIsRefusedAndTheFileKeepsItsLines) {
+  WriteConfig("/keep", "0");
+  form.show();
+  form.ChooseFolderFn = [](QWidget*, const QString&, const QString&, QString& folder) {
+    folder = QStringLiteral("/srv/a\nDownLoad_Mode=5");
+    return true;
+  };
+  QTest::mouseClick(form.gift_normal_bg, Qt::LeftButton, {}, QPoint(160, 17));
+  ASSERT_EQ(boxes.plain.size(), 1);
+  EXPECT_EQ(boxes.plain[0],
+            QStringLiteral("所选文件夹的名称中含有换行符，无法作为下载保存路径，请选择其他文件夹："
+                           "/srv/a\nDownLoad_Mode=5"));
+  EXPECT_TRUE(boxes.errors.isEmpty());
+  EXPECT_EQ(form.edt_directory->text(), QStringLiteral("/keep"));
+  EXPECT_EQ(ReadAll(ConfigPath()), "[Config]\r\nDownLoad_Directory=/keep\r\nDownLoad_Mode=0\r\n");
+}
+
 TEST_F(Settings, ModeChangedWithoutASaveIsLost) {
   form.show();
   form.TrackBar1->setValue(1);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <mutex>
 #include <stop_token>
@@ -215,14 +216,52 @@ TEST_F(Worker, PhotoThatNeverArrivesIsDeletedAfterFiveAttemptsAndCounted) {
   EXPECT_EQ(events.finished, std::vector<std::string>{"有 1 张照片未能保存。"});
 }
 
+TEST_F(Worker, PhotosThatAnotherTryCannotMendAreTriedOnceAndCounted) {
+  Album album(1, 3);
+  DownloadSettings settings = FastSettings();
+  settings.timeouts.max_stream_body = 64;  // photo 2 is larger
+  RunWith(
+      [&](const std::string& target, int) {
+        if (target == "/view/photo/p0.jpg") return RouteReply{404, "gone"};
+        if (target == "/view/photo/p1.jpg") return RouteReply{200, "tiny"};
+        return album.Answer(server->Host(), target);
+      },
+      false, settings);
+  const auto targets = server->Targets();
+  EXPECT_EQ(targets, (std::vector<std::string>{"/album/", "/view/photo/p0.jpg",
+                                               "/view/photo/p1.jpg", "/view/photo/p2.jpg"}));
+  EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"812_1.jpg"});
+  EXPECT_EQ(events.finished, std::vector<std::string>{"有 2 张照片未能保存。"});
+}
+
+TEST_F(Worker, EarlierPhotosAreNeverOverwrittenAndTheStampMovesOn) {
+  Album album(1, 3);
+  const std::string second = dir.File("second");
+  std::filesystem::create_directory(second);
+  testing::WriteAll(dir.File("812_7.jpg"), "older run");
+  testing::WriteAll(second + "/813_1.jpg", "older run");
+  server = std::make_unique<RouteServer>(
+      [&](const std::string& t, int) { return album.Answer(server->Host(), t); });
+  std::atomic<bool> moved{false};
+  events.on_photo_done = [&](int) { moved = true; };
+  DownloadJob job = Job(false);
+  job.current_save_folder = [&] { return moved ? second : dir.path().string(); };
+  DownloadWorker(events, std::move(job)).Run();
+  EXPECT_EQ(ReadAll(dir.File("812_7.jpg")), "older run");
+  EXPECT_EQ(ReadAll(second + "/813_1.jpg"), "older run");
+  EXPECT_EQ(ReadAll(dir.File("813_0.jpg")), album.PhotoAt(0));
+  EXPECT_EQ(ReadAll(second + "/814_1.jpg"), album.PhotoAt(1));
+  EXPECT_EQ(ReadAll(second + "/814_2.jpg"), album.PhotoAt(2));
+}
+
 TEST_F(Worker, AlbumPageThatNeverArrivesEndsTheRunWithTheAddressAndTheError) {
-  RunWith([&](const std::string&, int) { return RouteReply{404, "gone"}; }, false);
+  RunWith([&](const std::string&, int) { return RouteReply{503, "busy"}; }, false);
   EXPECT_EQ(server->Targets().size(), 5u);
   EXPECT_TRUE(events.totals.empty());
   ASSERT_EQ(events.finished.size(), 1u);
   const std::string& message = events.finished[0];
   EXPECT_EQ(message.rfind("无法获取相册页面：" + server->Url("/album/") + "\n", 0), 0u) << message;
-  EXPECT_NE(message.find("404"), std::string::npos) << message;
+  EXPECT_NE(message.find("503"), std::string::npos) << message;
 }
 
 TEST_F(Worker, FolderThatCannotTakeFilesEndsTheRunNamingTheFile) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "net/dotted_ipv4.h"
+
 namespace tarn::net {
 namespace {
 

@@ -50,10 +50,6 @@ TEST(MemoryStream, RefusesToGrowPastItsLimit) {
 }
 
 TEST_F(FileStreamTest, CreatesEmptyWritesAndEndsAtThePosition) {
-  {
-    std::ofstream old(path_, std::ios::binary);
-    old << "old contents that are longer";
-  }
   FileStream stream(path_.string());
   EXPECT_EQ(FileContents(path_), "");
   stream.Reserve(1000);
@@ -75,6 +71,42 @@ TEST_F(FileStreamTest, RewindEmptiesForAnotherAttempt) {
   EXPECT_EQ(FileContents(path_), "");
   stream.Write("photo");
   EXPECT_EQ(FileContents(path_), "photo");
+}
+
+// A run stamp that repeats after a reboot must not replace an older photo of the same name.
+TEST_F(FileStreamTest, AnExistingFileIsNeverOverwritten) {
+  {
+    std::ofstream old(path_, std::ios::binary);
+    old << "an older photo";
+  }
+  EXPECT_THROW(FileStream stream(path_.string()), FileNameTaken);
+  EXPECT_EQ(FileContents(path_), "an older photo");
+}
+
+TEST_F(FileStreamTest, ASymbolicLinkIsNeverFollowed) {
+  const std::filesystem::path target = path_.string() + ".target";
+  const std::filesystem::path dangling = path_.string() + ".nowhere";
+  {
+    std::ofstream old(target, std::ios::binary);
+    old << "someone else's file";
+  }
+  std::filesystem::create_symlink(target, path_);
+  EXPECT_THROW(FileStream stream(path_.string()), FileNameTaken);
+  EXPECT_EQ(FileContents(target), "someone else's file");
+  std::filesystem::remove(path_);
+  std::filesystem::create_symlink(dangling, path_);
+  EXPECT_THROW(FileStream stream(path_.string()), FileNameTaken);
+  EXPECT_FALSE(std::filesystem::exists(dangling));
+  std::filesystem::remove(target);
+}
+
+TEST_F(FileStreamTest, CloseReportsAndLaterWritesFail) {
+  FileStream stream(path_.string());
+  stream.Write("photo");
+  stream.Close();
+  EXPECT_EQ(FileContents(path_), "photo");
+  EXPECT_THROW(stream.Write("more"), FileStreamError);
+  EXPECT_THROW(stream.Close(), FileStreamError);
 }
 
 TEST_F(FileStreamTest, MissingFolderFailsWithTheReason) {

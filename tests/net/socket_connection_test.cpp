@@ -34,9 +34,10 @@ TEST(HostAddress, DottedNumbersAreReadWithoutLookup) {
   EXPECT_FALSE(ParseDottedIPv4("1.2.3.4.5"));
   EXPECT_FALSE(ParseDottedIPv4("1.2.3.0004"));
   EXPECT_FALSE(ParseDottedIPv4("1.2.3.4x"));
-  EXPECT_EQ(ResolveHost("LocalHost"), (platform::IPv4Address{127, 0, 0, 1}));
-  EXPECT_THROW(ResolveHost(""), EIdSocketError);
-  EXPECT_THROW(ResolveHost("INVALID"), EIdSocketError);
+  LookupCancel cancel;
+  EXPECT_EQ(ResolveHost("LocalHost", cancel), (platform::IPv4Address{127, 0, 0, 1}));
+  EXPECT_THROW(ResolveHost("", cancel), EIdSocketError);
+  EXPECT_THROW(ResolveHost("INVALID", cancel), EIdSocketError);
 }
 
 TEST(SocketConnection, LocalhostInAnyCaseAndDottedNumbersConnectWithoutLookup) {

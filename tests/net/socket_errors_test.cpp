@@ -5,10 +5,12 @@
 #include <netdb.h>
 
 #include <cerrno>
+#include <set>
 #include <type_traits>
 
 #include "net/http_errors.h"
 #include "net/platform_socket.h"
+#include "net/socket_error_table.h"
 #include "net/socket_error_text.h"
 
 namespace tarn::net {
@@ -82,6 +84,24 @@ TEST(SocketErrors, SystemErrorsMapToWindowsSocketsNumbers) {
   EXPECT_EQ(SocketErrorFromErrno(EMFILE), 10024);
   EXPECT_TRUE(IsConnectionLost(SocketErrorFromErrno(EPIPE)));
   EXPECT_FALSE(IsConnectionLost(SocketErrorFromErrno(ETIMEDOUT)));
+}
+
+// One row per number and per system error: a second row would never be reached.
+TEST(SocketErrors, TheTableHoldsEachNumberAndEachSystemErrorOnce) {
+  std::set<int> numbers, posix;
+  for (const SocketErrorRow& row : kSocketErrors) {
+    EXPECT_TRUE(numbers.insert(row.number).second) << row.number;
+    EXPECT_FALSE(row.text.empty()) << row.number;
+    EXPECT_EQ(SocketErrorText(row.number), row.text);
+    for (const int error : {row.posix, row.also_posix}) {
+      if (error == 0) continue;
+      EXPECT_TRUE(posix.insert(error).second) << error;
+      EXPECT_EQ(platform::SocketErrorFromErrno(error), row.number);
+    }
+  }
+  EXPECT_EQ(SocketErrorText(10999), "");
+  EXPECT_EQ(platform::SocketErrorFromErrno(0), 0);
+  EXPECT_EQ(platform::SocketErrorFromErrno(EDOM), EDOM);  // unknown: passed on as it is
 }
 
 TEST(SocketErrors, LookupFailuresMapToWindowsSocketsNumbers) {

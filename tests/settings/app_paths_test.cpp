@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "settings/error_text.h"
+#include "support/temp_dir.h"
 
 namespace tarn {
 namespace {
@@ -20,6 +23,57 @@ TEST(ExtractAppDir, DropsTheLastDelimiterExceptARootOne) {
 TEST(SettingsPath, RootGivesTwoDelimitersInARow) {
   EXPECT_EQ(SettingsPath("/opt/tarn"), "/opt/tarn/Config.ini");
   EXPECT_EQ(SettingsPath(ExtractAppDir("/tarn")), "//Config.ini");
+}
+
+TEST(SettingsPlace, AFolderTakesNewFilesOnlyWhenOneCanBeMadeThere) {
+  testing::TempDir dir;
+  EXPECT_TRUE(FolderTakesNewFiles(dir.path().string()));
+  testing::WriteAll(dir.File("plain"), "x");
+  EXPECT_FALSE(FolderTakesNewFiles(dir.File("plain")));
+  EXPECT_FALSE(FolderTakesNewFiles(dir.File("missing")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+class SettingsPlaceTest : public ::testing::Test {
+ protected:
+  std::string Choose(const char* config_home, const char* home, bool writable) {
+    return ChooseSettingsPath(program_, config_home, home, [&](const std::string& folder) {
+      EXPECT_EQ(folder, program_);
+      return writable;
+    });
+  }
+  testing::TempDir dir;
+  const std::string program_ = dir.File("bin");
+  const std::string home_ = dir.File("home");
+  const std::string config_ = dir.File("config");
+  void SetUp() override { std::filesystem::create_directory(program_); }
+};
+
+TEST_F(SettingsPlaceTest, BesideTheProgramWhileItsFolderTakesFiles) {
+  EXPECT_EQ(Choose(config_.c_str(), home_.c_str(), true), program_ + "/Config.ini");
+  EXPECT_FALSE(std::filesystem::exists(config_));
+}
+
+TEST_F(SettingsPlaceTest, ReadOnlyProgramFolderMovesToTheUsersConfigurationFolder) {
+  EXPECT_EQ(Choose(config_.c_str(), home_.c_str(), false), config_ + "/tarn/Config.ini");
+  EXPECT_TRUE(std::filesystem::is_directory(config_ + "/tarn"));
+  EXPECT_EQ(Choose(nullptr, home_.c_str(), false), home_ + "/.config/tarn/Config.ini");
+  EXPECT_EQ(Choose("", home_.c_str(), false), home_ + "/.config/tarn/Config.ini");
+  EXPECT_EQ(Choose("relative/dir", home_.c_str(), false), home_ + "/.config/tarn/Config.ini");
+  // Nowhere else to go: beside the program, where the save reports why it cannot write.
+  EXPECT_EQ(Choose(nullptr, nullptr, false), program_ + "/Config.ini");
+  EXPECT_EQ(ChooseSettingsPath(dir.File("gone"), config_.c_str(), home_.c_str(),
+                               [](const std::string&) { return false; }),
+            dir.File("gone") + "/Config.ini");
+}
+
+TEST_F(SettingsPlaceTest, AFileBesideAReadOnlyProgramCarriesOverOnce) {
+  testing::WriteAll(program_ + "/Config.ini", "[Config]\r\nDownLoad_Mode=1\r\n");
+  const std::string own = Choose(config_.c_str(), home_.c_str(), false);
+  EXPECT_EQ(testing::ReadAll(own), "[Config]\r\nDownLoad_Mode=1\r\n");
+  testing::WriteAll(own, "[Config]\r\nDownLoad_Mode=0\r\n");
+  EXPECT_EQ(Choose(config_.c_str(), home_.c_str(), false), own);
+  EXPECT_EQ(testing::ReadAll(own), "[Config]\r\nDownLoad_Mode=0\r\n");
 }
 
 TEST(ErrorReportText, FullStopAppendedUnlessOneOrALowerCharacterEndsIt) {

@@ -69,6 +69,8 @@ ServerStep SendRepeatedly(std::string bytes) {
   return {ServerStep::Kind::kSendRepeatedly, std::move(bytes)};
 }
 
+ServerStep Trickle(std::string bytes) { return {ServerStep::Kind::kTrickle, std::move(bytes)}; }
+
 int ClosedLoopbackPort() {
   const int descriptor = BoundSocket();
   const int port = PortOf(descriptor);
@@ -156,6 +158,14 @@ void LoopbackServer::Play(size_t index, int connection) {
         }
         break;
       }
+      case ServerStep::Kind::kTrickle:
+        for (const char byte : step.bytes) {
+          // The pause is a wait for the client: a close or reset ends the drip at once.
+          pollfd entry{connection, POLLIN, 0};
+          if (poll(&entry, 1, kTricklePauseMs) > 0) break;
+          if (send(connection, &byte, 1, MSG_NOSIGNAL) != 1) break;
+        }
+        break;
       case ServerStep::Kind::kAwaitClientClose: {
         std::string seen = pending;
         char buffer[4096];

@@ -18,7 +18,8 @@ struct ServerStep {
     kClose,             // shut the sending side down: the client sees the close
     kReset,             // abort the connection: the client sees a reset
     kAwaitClientClose,  // read until the client closes, keeping what arrives
-    kSendRepeatedly     // send the bytes over and over until the client goes
+    kSendRepeatedly,    // send the bytes over and over until the client goes
+    kTrickle            // send the bytes one at a time, a pause between them
   };
   Kind kind;
   std::string bytes;
@@ -31,6 +32,10 @@ ServerStep ResetConnection();
 ServerStep AwaitClientClose();
 // A server that never stops sending: ends when the client closes or resets the connection.
 ServerStep SendRepeatedly(std::string bytes);
+// A server that drips: one byte per kTricklePause at most, until the bytes run out or the
+// client goes.
+ServerStep Trickle(std::string bytes);
+inline constexpr int kTricklePauseMs = 20;
 
 // The steps for one accepted connection, in order.
 using ConnectionScript = std::vector<ServerStep>;

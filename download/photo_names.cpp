@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#include "download/photo_names.h"
+
+#include <charconv>
+#include <filesystem>
+#include <unordered_set>
+
+namespace tarn {
+namespace {
+
+// The stamp a file name starts with, when it starts with digits and "_".
+bool StampOf(std::string_view name, uint32_t& stamp) {
+  const size_t underscore = name.find('_');
+  if (underscore == 0 || underscore == std::string_view::npos) return false;
+  const char* end = name.data() + underscore;
+  const auto [stop, error] = std::from_chars(name.data(), end, stamp);
+  return error == std::errc() && stop == end;
+}
+
+}  // namespace
+
+std::string PhotoFileName(std::string_view folder, uint32_t stamp, size_t index) {
+  return std::string(folder) + "/" + std::to_string(stamp) + "_" + std::to_string(index) + ".jpg";
+}
+
+uint32_t FreeStamp(const std::string& folder, uint32_t wanted) {
+  std::unordered_set<uint32_t> used;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    uint32_t stamp = 0;
+    if (StampOf(entry->path().filename().native(), stamp)) used.insert(stamp);
+  }
+  // Fewer names than stamps exist, so a free one is always found.
+  uint32_t stamp = wanted;
+  while (used.contains(stamp)) ++stamp;
+  return stamp;
+}
+
+}  // namespace tarn
