@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#include "download/request_pacer.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace tarn {
+namespace {
+
+using std::chrono::milliseconds;
+
+TEST(RequestPacer, GapsStayWithinAQuarterOfThePauseAndAStopEndsTheWait) {
+  RequestPacer pacer(milliseconds(40), 7);
+  std::stop_source stop;
+  ASSERT_TRUE(pacer.WaitTurn(stop.get_token()));  // the first goes at once
+  auto before = RequestPacer::Clock::now();
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(pacer.WaitTurn(stop.get_token()));
+    const auto now = RequestPacer::Clock::now();
+    EXPECT_GE(now - before, milliseconds(30));
+    before = now;
+  }
+  RequestPacer slow(milliseconds(600000), 7);
+  ASSERT_TRUE(slow.WaitTurn(stop.get_token()));
+  std::thread stopper([&] { stop.request_stop(); });
+  EXPECT_FALSE(slow.WaitTurn(stop.get_token()));  // returns although ten minutes are due
+  stopper.join();
+}
+
+}  // namespace
+}  // namespace tarn
