@@ -7,6 +7,7 @@
 
 #include "base/shared_flags.h"
 #include "net/loopback_server.h"
+#include "net/tls_script_server.h"
 
 namespace tarn {
 namespace {
@@ -58,6 +59,31 @@ TEST(FetchAnnouncements, ElevenFailuresMarkTheFeedUnreachable) {
   EXPECT_EQ(Fetch(server), std::nullopt);
   EXPECT_EQ(FeedUnreachable, 1);
   EXPECT_EQ(server.Requests().size(), 11u);
+}
+
+TEST(FetchAnnouncements, AnHttpsFeedAfterTriesRefusedForTheirCertificate) {
+  // A certificate failure is a failed try like any other; the eleventh try finds a good one.
+  std::string scripts = "[";
+  for (int i = 0; i < 10; ++i) scripts += R"([["tls", "expired"]], )";
+  scripts += R"([["tls", "server"], ["read"], ["send", "HTTP/1.1 200 OK\r\nContent-Length: )"
+             R"(52\r\n\r\n<P>quorbixtitle:news</P><P>quorbixurl:https://a/</P>"]]])";
+  TlsScriptServer server(scripts);
+  ASSERT_TRUE(server.Ready());
+  FeedUnreachable = 0;
+  std::optional<Entries> published;
+  {
+    net::HttpClient client;
+    const std::atomic<bool> stopped{false};
+    FetchAnnouncements(client, server.Url("/feed"), stopped,
+                       [&](Entries list) { published = std::move(list); });
+  }
+  server.Finish();
+  EXPECT_TRUE(server.Problems().empty()) << server.Problems().front();
+  EXPECT_EQ(server.ExtraConnections(), 0);
+  EXPECT_EQ(published, (Entries{"news", "https://a/"}));
+  EXPECT_EQ(FeedUnreachable, 0);
+  EXPECT_EQ(server.Handshake(9).substr(0, 6), "failed");
+  EXPECT_EQ(server.Requests(10).size(), 1u);
 }
 
 TEST(FetchAnnouncements, AStopGivesUpWithoutTheFlag) {

@@ -1,12 +1,10 @@
-#!/ usr / bin / env python3
-#SPDX - License - Identifier : MIT
-""
-    "A scripted TLS server on 127.0.0.1 for the client's tests.
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""A scripted TLS server on 127.0.0.1 for the client's tests.
 
     tls_script_server.py CERT_DIR SCRIPTS_JSON
 
-        SCRIPTS_JSON is a list with one script per accepted connection,
-    in order; a script is a list
+SCRIPTS_JSON is a list with one script per accepted connection, in order; a script is a list
 of steps:
 
   ["tls", NAME]    handshake with certificate NAME of the test authority (server, expired,
@@ -20,10 +18,10 @@ of steps:
 
 Lines on stdout, flushed at once: "READY port=P ca=FILE" when listening; then per connection
 i "MODE i tls|plain", "SNI i NAME" ("-" without one), "HANDSHAKE i ok" or
-"HANDSHAKE i failed REASON", "REQUEST i HEX",
-"RAW i" when the first bytes of a connection that has not yet answered arrive during
-await_close, "SEEN i HEX" after await_close, "SENT i" after each send, "DONE i" at a script's
-end. When stdin ends: "EXTRA n" (connections beyond the scripts) and "END". Every wait is
+"HANDSHAKE i failed REASON", "REQUEST i HEX", "RAW i" when the first bytes of a connection
+that has not yet answered arrive during await_close, "SEEN i HEX" after await_close,
+"SENT i" after each send, "FAILED i ERROR" when a step broke, "DONE i" at a script's end.
+When stdin ends: "EXTRA n" (connections beyond the scripts) and "END". Every wait is
 bounded, so a client that misbehaves cannot hang the server.
 """
 
@@ -57,7 +55,6 @@ class Connection:
         self.sock = raw
         self.paths = paths
         self.port = port
-        self.tls = False
         self.pending = b""
         self.answered = False
 
@@ -72,7 +69,6 @@ class Connection:
         except (ssl.SSLError, OSError) as error:
             say(f"HANDSHAKE {self.index} failed {getattr(error, 'reason', None) or error}")
             return False
-        self.tls = True
         say(f"HANDSHAKE {self.index} ok")
         return True
 
@@ -127,7 +123,7 @@ class Connection:
             if kind == "send":
                 self.send(step[1])
             if kind == "notify_close":
-#Sends the notify without waiting for the client's own.
+                # Sends the notify without waiting for the client's own.
                 self.sock.settimeout(0)
                 try:
                     self.sock.unwrap()
@@ -136,7 +132,7 @@ class Connection:
                 self.sock.close()
                 return
             if kind == "drop":
-#No close notify : the socket goes down underneath the TLS layer.
+                # No close notify: the socket goes down underneath the TLS layer.
                 self.sock.shutdown(socket.SHUT_RDWR)
                 self.sock.close()
                 return
