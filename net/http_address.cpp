@@ -145,7 +145,12 @@ void HttpTarget::Resolve(const AddressParts& address) {
   document = address.document;
   query = address.query;
   if (!address.host.empty()) host = address.host;
-  scheme = address.scheme.empty() ? "http" : address.scheme;
+  if (!address.scheme.empty()) {
+    scheme = address.scheme;
+  } else if (!EqualsIgnoringAsciiCase(scheme, "https")) {
+    // A relative address after an https one stays on https: never a silent plain request.
+    scheme = "http";
+  }
   if (!address.port.empty()) {
     port = address.port;
     return;

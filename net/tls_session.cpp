@@ -76,14 +76,29 @@ TlsSession::~TlsSession() { SSL_free(ssl_); }
 
 size_t TlsSession::Receive(char* into, size_t capacity, std::chrono::milliseconds wait) {
   const Clock::time_point deadline = Clock::now() + wait;
-  const int size = static_cast<int>(std::min<size_t>(capacity, INT_MAX));
+  const size_t size = std::min<size_t>(capacity, INT_MAX);
   for (;;) {
     ERR_clear_error();
-    const int result = SSL_read(ssl_, into, size);
-    if (result > 0) return static_cast<size_t>(result);
+    const int result = SSL_read(ssl_, into, static_cast<int>(size));
+    if (result > 0)
+      return static_cast<size_t>(result) + ReceiveBuffered(into + result, size - result);
     if (SSL_get_error(ssl_, result) == SSL_ERROR_ZERO_RETURN) return 0;
     WaitOrThrow(result, deadline, false);
   }
+}
+
+size_t TlsSession::ReceiveBuffered(char* into, size_t capacity) {
+  // One record is at most 16 KiB; records already read from the socket fill the rest of the
+  // piece without another wait. Whatever stops this shows again at the next Receive.
+  size_t taken = 0;
+  while (taken < capacity && SSL_has_pending(ssl_)) {
+    ERR_clear_error();
+    const int result = SSL_read(ssl_, into + taken, static_cast<int>(capacity - taken));
+    if (result <= 0) break;
+    taken += static_cast<size_t>(result);
+  }
+  ERR_clear_error();
+  return taken;
 }
 
 void TlsSession::Send(std::string_view bytes, std::chrono::milliseconds wait) {

@@ -40,6 +40,8 @@ class TlsSession {
 
  private:
   void Handshake(const TlsContext& context, std::chrono::steady_clock::time_point deadline);
+  // Decrypts what has been received already, never waiting; the count taken.
+  size_t ReceiveBuffered(char* into, size_t capacity);
   // Waits until `deadline` for what OpenSSL asked for after a call that returned `result`;
   // throws the failure otherwise, or the timeout when the deadline passes.
   void WaitOrThrow(int result, std::chrono::steady_clock::time_point deadline, bool handshake);

@@ -100,6 +100,27 @@ TEST(HttpsClient, PageAndPhotoOverOneConnectionWithExactBytes) {
   EXPECT_EQ(server.Seen(0), "");  // the close notify carries no bytes
 }
 
+TEST(HttpsClient, BodiesOfManyRecordsArriveWhole) {
+  constexpr int kSize = 5 * 1000 * 1000;  // some hundred records, several socket reads each
+  std::string expected(kSize, '\0');
+  for (int i = 0; i < kSize; ++i) expected[i] = static_cast<char>(i * 7 % 251);
+  const std::string head =
+      R"(HTTP/1.1 200 OK\r\nContent-Length: )" + std::to_string(kSize) + R"(\r\n\r\n)";
+  TlsScriptServer server(Scripts(
+      {Script({Tls(), kRead, SendStep(head), R"(["pattern", )" + std::to_string(kSize) + "]", kRead,
+               SendStep(R"(HTTP/1.1 200 OK\r\n\r\n)"), R"(["pattern", 70000])", kNotifyClose})}));
+  ASSERT_TRUE(server.Ready());
+  {
+    HttpClient client(TestTimeouts());
+    MemoryStream stream(64 << 20);
+    client.FetchToStream(server.Url("/big.jpg"), stream);
+    EXPECT_TRUE(stream.Take() == expected);
+    // Up to the close notify, without a length.
+    EXPECT_TRUE(client.FetchText(server.Url("/until-close")) == expected.substr(0, 70000));
+  }
+  ExpectCleanServer(server);
+}
+
 TEST(HttpsClient, HostNamesGoOutAsServerNameAndAddressesDoNot) {
   for (const std::string host : {"localhost", "127.0.0.1"}) {
     SCOPED_TRACE(host);

@@ -12,6 +12,7 @@ of steps:
   ["sniff"]        handshake with "server" if the client's first byte opens TLS, else plain
   ["read"]         read one request head, up to its empty line
   ["send", TEXT]   send TEXT (latin-1; "{port}" becomes the server's port)
+  ["pattern", N]   send N bytes, byte i being i * 7 % 251
   ["notify_close"] send the TLS close notify, then close
   ["drop"]         close the TCP connection without a close notify
   ["await_close"]  read until the client closes, keeping what arrives
@@ -122,6 +123,10 @@ class Connection:
                 return
             if kind == "send":
                 self.send(step[1])
+            if kind == "pattern":
+                self.sock.sendall(bytes(i * 7 % 251 for i in range(step[1])))
+                self.answered = True
+                say(f"SENT {self.index}")
             if kind == "notify_close":
                 # Sends the notify without waiting for the client's own.
                 self.sock.settimeout(0)
