@@ -141,12 +141,8 @@ size_t SocketConnection::ReceiveEncrypted(char* into, size_t capacity,
   } catch (const EIdReadTimeout&) {
     ThrowIfAborted();
     throw;
-  } catch (const EIdSocketError& error) {
-    ThrowIfAborted();
-    if (IsConnectionLost(error.Number())) Close();
-    throw;
-  } catch (const ETlsError&) {
-    Close();  // the session is broken for good
+  } catch (const EIdException&) {
+    Close();  // any other failure leaves the session broken for good
     ThrowIfAborted();
     throw;
   }
