@@ -174,6 +174,24 @@ TEST(HttpsClient, EveryBadCertificateIsRefusedWithItsReasonAndNoRequest) {
   }
 }
 
+TEST(HttpsClient, AServerWithNothingNewerThanTls11IsRefused) {
+  TlsScriptServer server(Scripts({Script({R"(["tls_1_1"])", kRead})}));
+  ASSERT_TRUE(server.Ready());
+  {
+    HttpClient client(TestTimeouts());
+    try {
+      client.FetchText(server.Url("/"));
+      ADD_FAILURE() << "fetched";
+    } catch (const ETlsHandshakeError& error) {
+      EXPECT_EQ(error.Host(), "127.0.0.1");
+      EXPECT_EQ(error.Reason(), "tlsv1 alert protocol version");
+    }
+  }
+  ExpectCleanServer(server);
+  EXPECT_TRUE(server.Handshake(0).starts_with("failed")) << server.Handshake(0);
+  EXPECT_TRUE(server.Requests(0).empty());
+}
+
 TEST(HttpsClient, CertificateAndHandshakeFailuresShareTheNeverRetryFamily) {
   static_assert(std::is_base_of_v<ETlsSetupError, ETlsCertificateError>);
   static_assert(std::is_base_of_v<ETlsSetupError, ETlsHandshakeError>);

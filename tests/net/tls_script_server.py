@@ -9,6 +9,7 @@ of steps:
 
   ["tls", NAME]    handshake with certificate NAME of the test authority (server, expired,
                    wrong_name, self_signed, untrusted)
+  ["tls_1_1"]      handshake with "server", offering nothing newer than TLS 1.1
   ["sniff"]        handshake with "server" if the client's first byte opens TLS, else plain
   ["read"]         read one request head, up to its empty line
   ["send", TEXT]   send TEXT (latin-1; "{port}" becomes the server's port)
@@ -59,8 +60,12 @@ class Connection:
         self.pending = b""
         self.answered = False
 
-    def handshake(self, name):
+    def handshake(self, name, newest=None):
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        if newest:
+            context.set_ciphers("DEFAULT:@SECLEVEL=0")  # old versions need the old ciphers
+            context.minimum_version = ssl.TLSVersion.TLSv1
+            context.maximum_version = newest
         context.load_cert_chain(self.paths[name], self.paths["key"])
         context.sni_callback = lambda _socket, server_name, _context: say(
             f"SNI {self.index} {server_name or '-'}")
@@ -116,6 +121,8 @@ class Connection:
         for step in script:
             kind = step[0]
             if kind == "tls" and not self.handshake(step[1]):
+                return
+            if kind == "tls_1_1" and not self.handshake("server", ssl.TLSVersion.TLSv1_1):
                 return
             if kind == "sniff" and not self.sniff():
                 return
