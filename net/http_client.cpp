@@ -29,8 +29,8 @@ bool IsRedirect(const AnswerHead& head) {
 
 bool IsHttps(std::string_view scheme) { return EqualsIgnoringAsciiCase(scheme, "https"); }
 
-// A redirect that only moves the very address asked for from http to https: followed, since
-// the service answers plain requests that way and nothing else about the request changes.
+// A redirect that only moves the very address asked for from http to https. Following it
+// changes nothing about the request but its protection, so it is the one redirect followed.
 bool IsUpgradeRedirect(const AnswerHead& head, std::string_view address) {
   constexpr std::string_view kPlain = "http://";
   constexpr std::string_view kSecure = "https://";

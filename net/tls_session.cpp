@@ -80,8 +80,9 @@ size_t TlsSession::Receive(char* into, size_t capacity, std::chrono::millisecond
   for (;;) {
     ERR_clear_error();
     const int result = SSL_read(ssl_, into, static_cast<int>(size));
-    if (result > 0)
+    if (result > 0) {
       return static_cast<size_t>(result) + ReceiveBuffered(into + result, size - result);
+    }
     if (SSL_get_error(ssl_, result) == SSL_ERROR_ZERO_RETURN) return 0;
     WaitOrThrow(result, deadline, false);
   }

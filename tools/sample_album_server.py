@@ -16,7 +16,8 @@ TARN_PHOTO_HOST=127.0.0.1:<port> and TARN_FEED_URL=<feed>. Routes:
   /manifest                            per photo: index, size, full-size address, cached file
   /stats, /stats/reset                 connections and requests so far; forget them
 
-With --export DIR --host HOST:PORT it writes the album as static files instead of serving.
+With --export DIR --host HOST:PORT it writes the album as static files instead of serving
+(with https:// addresses when --tls is given too; no certificate is made then).
 
 With --tls it serves the same over HTTPS, every address in its pages with https://. It makes
 a test authority and a certificate for 127.0.0.1 and localhost at start (with the openssl
@@ -86,7 +87,7 @@ def main():
         print(f"drew {drawn} photos into {cache}", file=sys.stderr)
 
     if args.export:
-        export(album, cache, args.export, args.host)
+        export(album, cache, args.export, args.host, "https" if args.tls else "http")
         print(f"EXPORTED photos={album.photo_count} pages={len(album.page_starts())} "
               f"dir={os.path.abspath(args.export)}", flush=True)
         return
