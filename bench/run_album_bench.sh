@@ -14,7 +14,7 @@
 # kept connection; the worker in smart mode (every album page, then every photo) without the
 # preview; and the worker with the preview. Times are wall-clock times of the whole process,
 # the same way for both. Prints every round, the medians and the ratios worker / curl.
-# Installs nginx and curl when missing (as root); leaves nothing behind but the photo cache
+# Installs nginx, curl and time when missing (as root); leaves nothing behind but the photo cache
 # of tools/sample_album_server.py in /tmp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
