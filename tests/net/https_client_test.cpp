@@ -366,6 +366,23 @@ TEST(HttpsClient, HandshakeCountsUnderTheConnectBound) {
   ExpectCleanServer(server);
 }
 
+TEST(HttpsClient, ASilentServerEndsTheReadAtTheIdleBound) {
+  TlsScriptServer server(Scripts(
+      {Script({Tls(), kRead, SendStep(R"(HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc)"),
+               kAwaitClose}),
+       Script({Tls(), kRead, SendStep(kOkJson), kAwaitClose})}));
+  ASSERT_TRUE(server.Ready());
+  HttpTimeouts timeouts = TestTimeouts();
+  timeouts.idle_read = milliseconds(200);
+  {
+    HttpClient client(timeouts);
+    EXPECT_THROW(client.FetchText(server.Url("/stalls")), EIdReadTimeout);
+    // The rest of that answer may still come: the next fetch has a connection of its own.
+    EXPECT_EQ(client.FetchText(server.Url("/next")), "ok");
+  }
+  ExpectCleanServer(server);
+}
+
 // A destination that says when its first bytes have come.
 class WatchedStream final : public OutputStream {
  public:
