@@ -3,7 +3,9 @@
 //   tarn_album_bench ALBUM_ADDRESS FOLDER preview|no-preview
 // Downloads every page (smart mode) and every photo into FOLDER, then prints one line:
 //   RESULT seconds=0.4123 found=500 done=500 previews=37
-// and exits non-zero when the run reported an error.
+// and exits non-zero when the run reported an error. Or one big photo with the client alone:
+//   tarn_album_bench fetch ADDRESS FILE
+// prints RESULT seconds=... bytes=... and exits non-zero when the fetch failed.
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -12,6 +14,8 @@
 #include <string_view>
 
 #include "download/download_worker.h"
+#include "net/file_stream.h"
+#include "net/http_client.h"
 
 namespace {
 
@@ -41,12 +45,32 @@ uint32_t MillisecondTick() {
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
+int FetchOne(const char* address, const char* file) {
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    tarn::net::HttpClient client;
+    tarn::net::FileStream stream(file);
+    client.FetchToStream(address, stream);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    std::printf("RESULT seconds=%.4f bytes=%llu\n", elapsed.count(),
+                static_cast<unsigned long long>(stream.Position()));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "the fetch failed: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string_view(argv[1]) == "fetch") return FetchOne(argv[2], argv[3]);
   const std::string_view mode = argc == 4 ? argv[3] : "";
   if (mode != "preview" && mode != "no-preview") {
-    std::fprintf(stderr, "usage: %s ALBUM_ADDRESS FOLDER preview|no-preview\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s ALBUM_ADDRESS FOLDER preview|no-preview\n"
+                 "       %s fetch ADDRESS FILE\n",
+                 argv[0], argv[0]);
     return 2;
   }
 

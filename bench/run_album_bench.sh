@@ -3,18 +3,29 @@
 # Album download benchmark: the program's worker (no window) against curl, on the same
 # 500-photo album served by nginx on 127.0.0.1.
 #
-#   bench/run_album_bench.sh [ROUNDS]     (default 7 rounds, after one warm-up round)
+#   bench/run_album_bench.sh [--tls] [ROUNDS]     (default 7 rounds, after one warm-up round)
+#
+# With --tls nginx serves over HTTPS with a certificate from a test authority made at start
+# (curl gets it with --cacert, the worker through SSL_CERT_FILE), and after the rounds a 1 GiB
+# photo is fetched by curl and by the program's client, A/B alternating, with time and peak
+# memory of each.
 #
 # Each round times, in alternating order: curl fetching all photos in one invocation over one
 # kept connection; the worker in smart mode (every album page, then every photo) without the
 # preview; and the worker with the preview. Times are wall-clock times of the whole process,
 # the same way for both. Prints every round, the medians and the ratios worker / curl.
-# Installs nginx and curl when missing (as root); leaves nothing behind but the photo cache
+# Installs nginx, curl and time when missing (as root); leaves nothing behind but the photo cache
 # of tools/sample_album_server.py in /tmp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+tls=
+if [ "${1:-}" = --tls ]; then
+  tls=1
+  shift
+fi
 rounds=${1:-7}
+big_rounds=5
 photos=500
 album_id=1681427427
 build=build-bench
@@ -22,7 +33,7 @@ build=build-bench
 install_missing() {
   scripts/install-deps
   local missing=()
-  for package in nginx curl; do
+  for package in nginx curl time; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
       missing+=("$package")
   done
@@ -73,11 +84,24 @@ trap cleanup EXIT
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0))
 print(s.getsockname()[1])')
 host=127.0.0.1:$port
-album=http://$host/photos/album/$album_id/
+scheme=http${tls:+s}
+album=$scheme://$host/photos/album/$album_id/
+curl_trust=()
+tls_conf=
+if [ -n "$tls" ]; then
+  echo "Making a test authority and a certificate for 127.0.0.1..."
+  ca=$(python3 -c 'import sys; sys.dont_write_bytecode = True; sys.path.insert(0, "tools")
+from sample_album.test_authority import make_authority
+print(make_authority(sys.argv[1])["ca"])' "$work/ca")
+  curl_trust=(--cacert "$ca")
+  export SSL_CERT_FILE=$ca  # the worker trusts the test authority this way, as OpenSSL does
+  tls_conf="ssl_certificate $work/ca/server.pem; ssl_certificate_key $work/ca/server.key;
+    ssl_protocols TLSv1.2 TLSv1.3;"
+fi
 
 echo "Generating the $photos-photo album (the photos are drawn once and cached)..."
 python3 tools/sample_album_server.py --photos "$photos" --album-id "$album_id" \
-  --export "$work/site" --host "$host" >/dev/null
+  --export "$work/site" --host "$host" ${tls:+--tls} >/dev/null
 
 cat >"$work/nginx.conf" <<EOF
 daemon off;
@@ -100,7 +124,8 @@ http {
   default_type application/octet-stream;
   charset utf-8;
   server {
-    listen $host;
+    listen $host${tls:+ ssl};
+    $tls_conf
     root $work/site;
     # Album pages: the query's start value is part of the file name.
     location = /photos/album/$album_id/ { try_files \${uri}page\$arg_start.html =404; }
@@ -111,10 +136,10 @@ EOF
 nginx -e "$work/error.log" -p "$work" -c "$work/nginx.conf" &
 nginx_pid=$!
 for _ in $(seq 50); do
-  curl -s -o /dev/null "$album" && break
+  curl -s "${curl_trust[@]}" -o /dev/null "$album" && break
   sleep 0.1
 done
-if ! curl -sf -o /dev/null "$album"; then
+if ! curl -sf "${curl_trust[@]}" -o /dev/null "$album"; then
   echo "nginx did not come up:" >&2
   cat "$work/error.log" >&2
   exit 1
@@ -133,7 +158,7 @@ run_curl() {
   fresh curl
   local start end
   start=$(now)
-  curl -sf -K "$work/curl.conf"
+  curl -sf "${curl_trust[@]}" -K "$work/curl.conf"
   end=$(now)
   elapsed=$((end - start))
 }
@@ -161,7 +186,7 @@ verify() {  # folder: the worker's files, named <stamp>_<i>.jpg, against the ser
 
 echo "Warm-up round (not counted)..."
 run_curl
-connections=$(curl -s -K "$work/curl.conf" -w '%{num_connects}\n' | awk '{n += $1} END {print n}')
+connections=$(curl -s "${curl_trust[@]}" -K "$work/curl.conf" -w '%{num_connects}\n' | awk '{n += $1} END {print n}')
 [ "$connections" = 1 ] || echo "note: curl opened $connections connections" >&2
 run_worker no-preview
 verify no-preview
@@ -198,11 +223,56 @@ median() {  # column of $times
     awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'
 }
 echo "load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
-awk -v c="$(median 1)" -v w="$(median 2)" -v p="$(median 3)" -v rw="$(median 4)" \
-  -v rp="$(median 5)" -v n="$photos" -v r="$rounds" 'BEGIN {
+plain_target=$([ -n "$tls" ] && echo "<= 1.05" || echo "<= 1.00")
+awk -v target="$plain_target" -v c="$(median 1)" -v w="$(median 2)" -v p="$(median 3)" \
+  -v rw="$(median 4)" -v rp="$(median 5)" -v n="$photos" -v r="$rounds" 'BEGIN {
   printf "%-6s %10.4f %12.4f %16.4f\n", "median", c / 1e6, w / 1e6, p / 1e6
   printf "\nworker / curl (%d photos, %d rounds)\n", n, r
   printf "%-18s %24s %18s %8s\n", "", "median of round ratios", "ratio of medians", "target"
-  printf "%-18s %24.3f %18.3f %8s\n", "without preview", rw, w / c, "<= 1.00"
+  printf "%-18s %24.3f %18.3f %8s\n", "without preview", rw, w / c, target
   printf "%-18s %24.3f %18.3f %8s\n", "with preview", rp, p / c, "<= 1.10"
+}'
+
+[ -n "$tls" ] || exit 0
+
+# One 1 GiB photo over HTTPS: wall time and peak memory of the whole process, both sides
+# measured alike by /usr/bin/time.
+big_source=$saves/big-source.jpg
+chmod 755 "$saves"  # nginx's workers, maybe another user, read the photo from here
+head -c $((1 << 30)) /dev/urandom >"$big_source"
+ln -s "$big_source" "$work/site/big.jpg"
+big=$scheme://$host/big.jpg
+measure() {  # name command...: "seconds peak_kib" into $measured
+  rm -f "$saves/big-$1.jpg"
+  /usr/bin/time -f '%e %M' -o "$work/time.txt" "${@:2}" >/dev/null
+  measured=$(cat "$work/time.txt")
+  cmp -s "$saves/big-$1.jpg" "$big_source" || { echo "$1: the 1 GiB photo differs" >&2; exit 1; }
+}
+big_curl() { measure curl curl -sf "${curl_trust[@]}" -o "$saves/big-curl.jpg" "$big"; }
+big_client() { measure client "$bench_bin" fetch "$big" "$saves/big-client.jpg"; }
+big_times=$work/big.txt
+: >"$big_times"
+echo
+printf '%-6s %10s %14s %12s %16s\n' round curl/s curl_peak/MiB client/s client_peak/MiB
+for round in $(seq "$big_rounds"); do
+  if ((round % 2)); then
+    big_curl; m_curl=$measured
+    big_client; m_client=$measured
+  else
+    big_client; m_client=$measured
+    big_curl; m_curl=$measured
+  fi
+  read -r c_s c_k <<<"$m_curl"
+  read -r w_s w_k <<<"$m_client"
+  echo "$c_s $c_k $w_s $w_k" | awk '{print $1, $2, $3, $4, $3 / $1}' >>"$big_times"
+  awk -v r="$round" \
+    '{printf "%-6s %10.2f %14.1f %12.2f %16.1f\n", r, $1, $2 / 1024, $3, $4 / 1024}' \
+    <<<"$c_s $c_k $w_s $w_k"
+done
+big_median() {
+  cut -d' ' -f"$1" "$big_times" | sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'
+}
+awk -v r="$(big_median 5)" -v peak="$(cut -d' ' -f4 "$big_times" | sort -n | tail -1)" 'BEGIN {
+  printf "\n1 GiB photo over HTTPS: median client / curl time %.3f (target <= 1.00), " \
+    "client peak memory %.1f MiB (target <= 16)\n", r, peak / 1024
 }'

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "fuzz_check.h"
 #include "net/http_address.h"
 #include "net/http_errors.h"
@@ -109,8 +110,13 @@ void CheckResolved(const HttpTarget& before, const AddressParts& parts, const Ht
             "no .. segment survives in an absolute directory");
     }
   }
-  Check(after.HostValue() == (after.port == "80" ? after.host : after.host + ":" + after.port),
-        "host value");
+  const bool was_https = EqualsIgnoringAsciiCase(before.scheme, "https");
+  if (parts.scheme.empty()) {
+    Check(after.scheme == (was_https ? before.scheme : "http"), "a relative address keeps https");
+  }
+  const bool own_port =
+      after.port == "80" || (after.port == "443" && EqualsIgnoringAsciiCase(after.scheme, "https"));
+  Check(after.HostValue() == (own_port ? after.host : after.host + ":" + after.port), "host value");
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ struct CookieStore::Impl {
   void Store(ParsedCookie cookie, std::string_view request_host,
              std::string_view request_directory);
   void RemoveExpired(std::time_t now);
-  std::string Choose(std::string_view host, std::string_view directory) const;
+  std::string Choose(std::string_view host, std::string_view directory, bool secure) const;
 };
 
 void CookieStore::Impl::Store(ParsedCookie cookie, std::string_view request_host,
@@ -120,15 +120,17 @@ void CookieStore::Impl::RemoveExpired(std::time_t now) {
   std::erase_if(groups, [](const DomainGroup& g) { return g.cookies.empty(); });
 }
 
-std::string CookieStore::Impl::Choose(std::string_view host, std::string_view directory) const {
+std::string CookieStore::Impl::Choose(std::string_view host, std::string_view directory,
+                                      bool secure) const {
   std::vector<Chosen> chosen;
   for (size_t g = 0; g < groups.size(); ++g) {
     if (!HostWithinDomain(host, groups[g].domain)) continue;
     const std::vector<StoredCookie>& cookies = groups[g].cookies;
     for (size_t i = 0; i < cookies.size(); ++i) {
       const StoredCookie& c = cookies[i];
-      // Secure cookies would go only over TLS, which this client never speaks.
-      if (c.path.empty() || !directory.starts_with(c.path) || c.value.empty() || c.secure) {
+      // Secure cookies go only over TLS.
+      if (c.path.empty() || !directory.starts_with(c.path) || c.value.empty() ||
+          (c.secure && !secure)) {
         continue;
       }
       chosen.push_back({AsciiUpper(c.path), g, i, &c});
@@ -175,14 +177,15 @@ void CookieStore::TakeHead(const HttpHeaders& head, std::string_view request_hos
   }
 }
 
-std::string CookieStore::CookieValueFor(std::string_view host, std::string_view directory) {
+std::string CookieStore::CookieValueFor(std::string_view host, std::string_view directory,
+                                        bool secure) {
   const std::time_t now = impl_->clock();
   {
     std::unique_lock writer(impl_->lock);
     impl_->RemoveExpired(now);
   }
   std::shared_lock reader(impl_->lock);
-  return impl_->Choose(host, directory);
+  return impl_->Choose(host, directory, secure);
 }
 
 }  // namespace tarn::net

@@ -30,9 +30,10 @@ class CookieStore {
   void TakeHead(const HttpHeaders& head, std::string_view request_host,
                 std::string_view request_directory);
 
-  // The "Cookie" header value for a request, or empty when no stored cookie applies.
-  // Expired cookies are removed first.
-  std::string CookieValueFor(std::string_view host, std::string_view directory);
+  // The "Cookie" header value for a request, or empty when no stored cookie applies. Cookies
+  // marked secure apply only to a `secure` (TLS) request. Expired cookies are removed first.
+  std::string CookieValueFor(std::string_view host, std::string_view directory,
+                             bool secure = false);
 
  private:
   struct Impl;

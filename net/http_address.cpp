@@ -81,7 +81,7 @@ AddressParts SplitAddress(std::string_view address) {
   parts.host = std::string(authority.substr(0, colon));
   if (colon != std::string_view::npos) parts.port = std::string(authority.substr(colon + 1));
 
-  parts.directory = "/";
+  parts.directory.assign(1, '/');  // not `= "/"`: GCC 12 warns -Wrestrict there wrongly
   CutPath(remainder, parts);
   const size_t mark = parts.document.find('#');
   if (mark != std::string::npos) {
@@ -145,7 +145,12 @@ void HttpTarget::Resolve(const AddressParts& address) {
   document = address.document;
   query = address.query;
   if (!address.host.empty()) host = address.host;
-  scheme = address.scheme.empty() ? "http" : address.scheme;
+  if (!address.scheme.empty()) {
+    scheme = address.scheme;
+  } else if (!EqualsIgnoringAsciiCase(scheme, "https")) {
+    // A relative address after an https one stays on https: never a silent plain request.
+    scheme = "http";
+  }
   if (!address.port.empty()) {
     port = address.port;
     return;
@@ -163,7 +168,10 @@ void HttpTarget::Resolve(const AddressParts& address) {
 }
 
 std::string HttpTarget::HostValue() const {
-  if (port == kDefaultPort) return host;
+  // An https address on its own port names the host alone, as every browser sends it.
+  if (port == kDefaultPort || (port == "443" && EqualsIgnoringAsciiCase(scheme, "https"))) {
+    return host;
+  }
   return host + ":" + port;
 }
 

@@ -43,7 +43,7 @@ struct HttpTarget {
   void Resolve(const AddressParts& address);
 
   std::string RequestTarget() const { return directory + document + query; }
-  // The "Host" header value: the port appears unless it is exactly "80".
+  // The "Host" header value: the port appears unless it is exactly "80", or "443" for https.
   std::string HostValue() const;
 };
 

@@ -29,6 +29,29 @@ bool IsRedirect(const AnswerHead& head) {
          !head.Value("Location").empty();
 }
 
+bool IsHttps(std::string_view scheme) { return EqualsIgnoringAsciiCase(scheme, "https"); }
+
+// A redirect that only moves the very address asked for from http to https. Following it
+// changes nothing about the request but its protection, so it is the one redirect followed.
+bool IsUpgradeRedirect(const AnswerHead& head, std::string_view address) {
+  constexpr std::string_view kPlain = "http://";
+  constexpr std::string_view kSecure = "https://";
+  switch (head.status_code) {
+    case 301:
+    case 302:
+    case 303:
+    case 307:
+    case 308:
+      break;
+    default:
+      return false;
+  }
+  if (!address.starts_with(kPlain)) return false;
+  const std::string_view location = head.Value("Location");
+  return location.starts_with(kSecure) &&
+         location.substr(kSecure.size()) == address.substr(kPlain.size());
+}
+
 bool IsSuccess(int status_code) { return status_code >= 200 && status_code <= 299; }
 
 bool ChallengesBasic(std::string_view challenge) {
@@ -61,15 +84,30 @@ void HttpClient::Abort() { connection_.Abort(); }
 
 void HttpClient::Fetch(std::string_view address, OutputStream& destination) {
   RefuseUnsendableAddress(address);
+  if (FetchOnce(address, destination, true)) return;
+  const std::string upgraded =
+      "https://" + std::string(address.substr(std::string_view("http://").size()));
+  FetchOnce(upgraded, destination, false);
+}
+
+bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, bool may_upgrade) {
   target_.Resolve(SplitAddress(address));
   // Built first, so that an address the head refuses never opens a connection.
   const std::string request = BuildRequestHead(RequestFields());
+  last_address_ = address;
+  last_fetch_was_tls_ = IsHttps(target_.scheme);
   ChooseConnection();
   const RateRequirement pace(connection_.Input(),
                              {timeouts_.min_bytes_per_second, timeouts_.rate_window});
   try {
     connection_.Write(request);
     const AnswerHead head = ReadHeads();
+    if (may_upgrade && head.complete && IsUpgradeRedirect(head, address)) {
+      MemoryStream body(kMaxTextBody);
+      ReadBody(connection_.Input(), head, body, timeouts_.error_body);
+      KeepOrClose(head);
+      return false;
+    }
     if (IsRedirect(head) || !IsSuccess(head.status_code)) FailWithAnswer(head);
     if (!head.complete) throw EIdException(kUndefinedSituation);
     if (head.status_code == kNoContent) {
@@ -85,26 +123,38 @@ void HttpClient::Fetch(std::string_view address, OutputStream& destination) {
     connection_.Close();
     throw;
   }
+  return true;
 }
 
 void HttpClient::ChooseConnection() {
   const int32_t port = StrToInt(target_.port);  // EConvertError for a port that is no number
-  if (!EqualsIgnoringAsciiCase(target_.host, connection_host_) || port != connection_port_) {
+  const bool tls = IsHttps(target_.scheme);
+  if (!EqualsIgnoringAsciiCase(target_.host, connection_host_) || port != connection_port_ ||
+      tls != connection_tls_) {
     connection_.Close();
     connection_host_ = target_.host;
     connection_port_ = port;
+    connection_tls_ = tls;
   }
-  if (EqualsIgnoringAsciiCase(target_.scheme, "https")) throw EIdIOHandlerPropInvalid();
   connection_.Probe(timeouts_.probe);
-  if (!connection_.IsOpen())
-    connection_.Open(connection_host_, connection_port_, timeouts_.connect);
+  if (!connection_.IsOpen()) {
+    connection_.Open(connection_host_, connection_port_, timeouts_.connect, tls ? &Tls() : nullptr);
+  }
+}
+
+const TlsContext& HttpClient::Tls() {
+  if (!tls_) tls_ = std::make_unique<TlsContext>();
+  return *tls_;
 }
 
 RequestHeadFields HttpClient::RequestFields() {
   RequestHeadFields fields;
   fields.target = target_.RequestTarget();
   if (!target_.host.empty()) fields.host = target_.HostValue();
-  if (cookies_) fields.cookie = cookies_->CookieValueFor(target_.host, target_.directory);
+  if (cookies_) {
+    fields.cookie =
+        cookies_->CookieValueFor(target_.host, target_.directory, IsHttps(target_.scheme));
+  }
   fields.authorization = send_authorization_;
   fields.proxy_authorization = send_proxy_authorization_;
   if (browser_) fields.browser = &*browser_;

@@ -15,6 +15,7 @@
 #include "net/socket_connection.h"
 #include "net/socket_layer.h"
 #include "net/transfer_limits.h"
+#include "net/tls_context.h"
 
 namespace tarn::net {
 
@@ -38,10 +39,11 @@ struct HttpTimeouts {
 // Most body bytes FetchText keeps in memory.
 inline constexpr uint64_t kMaxTextBody = 64ull << 20;
 
-// The program's HTTP/1.1 client: GET of "http" addresses over one kept connection, cookies
-// kept per client, redirects not followed. One per thread, never shared; every failure is an
-// exception derived from EIdException (or tarn::EConvertError for a bad port) and nothing is
-// retried.
+// The program's HTTP/1.1 client: GET of "http" and "https" addresses over one kept connection,
+// cookies kept per client, redirects not followed except the upgrade of an address to https.
+// Certificates are always checked. One per thread, never shared; every failure is an exception
+// derived from EIdException (or tarn::EConvertError for a bad port) and nothing is retried.
+// TLS failures are ETlsError kinds; ETlsSetupError among them will fail the same way again.
 class HttpClient {
  public:
   explicit HttpClient(HttpTimeouts timeouts = {});
@@ -74,10 +76,19 @@ class HttpClient {
   void AllowPrivateHosts(bool allowed) { connection_.AllowPrivateAddresses(allowed); }
   // Whether the host of the last connection opened resolved to such an address.
   bool LastHostWasPrivate() const { return connection_.LastPeerWasPrivate(); }
+  // The address the last fetch finally asked for: the one given, or its https form after an
+  // upgrade redirect. Empty before the first fetch.
+  const std::string& LastAddress() const { return last_address_; }
+  // Whether that request went over TLS.
+  bool LastFetchWasTls() const { return last_fetch_was_tls_; }
 
  private:
   void Fetch(std::string_view address, OutputStream& destination);
+  // One request; false when the answer was an upgrade redirect that `may_upgrade` allows,
+  // read whole and to be followed.
+  bool FetchOnce(std::string_view address, OutputStream& destination, bool may_upgrade);
   void ChooseConnection();
+  const TlsContext& Tls();
   RequestHeadFields RequestFields();
   AnswerHead ReadHeads();
   [[noreturn]] void FailWithAnswer(const AnswerHead& head);
@@ -90,6 +101,10 @@ class HttpClient {
   SocketConnection connection_;
   std::string connection_host_;
   int connection_port_ = 0;
+  bool connection_tls_ = false;
+  std::unique_ptr<TlsContext> tls_;  // made at the first https address
+  std::string last_address_;
+  bool last_fetch_was_tls_ = false;
   std::unique_ptr<CookieStore> cookies_;
   std::optional<BrowserHeaders> browser_;
   bool send_authorization_ = false;

@@ -30,7 +30,8 @@ class EIdHTTPProtocolException : public EIdProtocolReplyError {
   std::string body_;
 };
 
-// The client has no TLS, so "https" addresses are refused.
+// A connection that cannot carry the address's scheme. The client speaks TLS now and no longer
+// raises it; kept as a kind of the family that callers may still name.
 class EIdIOHandlerPropInvalid : public EIdTCPConnectionError {
  public:
   EIdIOHandlerPropInvalid() : EIdTCPConnectionError("IOHandler value is not valid") {}

@@ -42,6 +42,12 @@ IoResult Receive(SocketHandle handle, char* into, size_t capacity, std::chrono::
 // One send call; writing to a closed peer never raises a signal.
 IoResult Send(SocketHandle handle, const char* bytes, size_t size);
 
+// Switches the socket between blocking and non-blocking calls; 0 or the error number.
+int SetBlocking(SocketHandle handle, bool blocking);
+// Waits at most `wait` until the socket can be read (or written, `for_writing`); a socket shut
+// down or closed by the peer counts as ready. `count` stays 0.
+IoResult WaitReady(SocketHandle handle, bool for_writing, std::chrono::milliseconds wait);
+
 // Wakes every call blocked on the socket, from any thread; the socket stays allocated.
 void ShutdownBoth(SocketHandle handle);
 // Shuts the sending side down, then releases the socket.

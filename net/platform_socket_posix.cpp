@@ -32,6 +32,8 @@ int PollFor(SocketHandle handle, short events, std::chrono::milliseconds wait) {
   }
 }
 
+}  // namespace
+
 int SetBlocking(SocketHandle handle, bool blocking) {
   const int flags = fcntl(handle, F_GETFL);
   if (flags < 0) return SocketErrorFromErrno(errno);
@@ -40,7 +42,13 @@ int SetBlocking(SocketHandle handle, bool blocking) {
   return 0;
 }
 
-}  // namespace
+IoResult WaitReady(SocketHandle handle, bool for_writing, std::chrono::milliseconds wait) {
+  IoResult result;
+  const int ready = PollFor(handle, for_writing ? POLLOUT : POLLIN, wait);
+  if (ready < 0) result.error = SocketErrorFromErrno(errno);
+  if (ready == 0) result.timed_out = true;
+  return result;
+}
 
 // POSIX sockets need no start-up or release; the count around these calls still decides them.
 void StartStack() {}

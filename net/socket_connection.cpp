@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "net/socket_connection.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "net/address_guard.h"
 #include "net/host_address.h"
 #include "net/socket_error_text.h"
 #include "net/socket_errors.h"
+#include "net/tls_errors.h"
 
 namespace tarn::net {
 namespace {
@@ -14,6 +16,10 @@ namespace {
 constexpr int kLowestPort = 1;
 constexpr int kHighestPort = std::numeric_limits<uint16_t>::max();
 constexpr const char* kAbortedMessage = "Operation aborted.";
+// A TLS peer that takes no bytes for this long is gone; plain sends are left to the system.
+constexpr std::chrono::milliseconds kTlsSendStall{60000};
+
+using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
@@ -22,7 +28,8 @@ SocketConnection::SocketConnection() = default;
 SocketConnection::~SocketConnection() { Close(); }
 
 void SocketConnection::Open(std::string_view host, int port,
-                            std::chrono::milliseconds connect_limit) {
+                            std::chrono::milliseconds connect_limit, const TlsContext* tls) {
+  const Clock::time_point deadline = Clock::now() + connect_limit;
   Close();
   input_.Reset();
   ThrowIfAborted();
@@ -45,10 +52,25 @@ void SocketConnection::Open(std::string_view host, int port,
     ThrowIfAborted();
     throw EIdSocketError(error);
   }
+  if (tls == nullptr) return;
+  try {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    tls_ = std::make_unique<TlsSession>(*tls, socket, host,
+                                        std::max(left, std::chrono::milliseconds(0)));
+  } catch (...) {
+    Close();
+    ThrowIfAborted();  // the abort's shutdown made the handshake fail
+    throw;
+  }
 }
 
 void SocketConnection::Close() {
   if (!IsOpen()) return;
+  if (tls_) {
+    if (!aborted_) tls_->NotifyClose();
+    tls_.reset();
+  }
   std::lock_guard lock(socket_mutex_);
   platform::Close(socket_);
   socket_ = platform::kNoSocket;
@@ -61,6 +83,8 @@ void SocketConnection::Probe(std::chrono::milliseconds wait) {
   } catch (const EIdSocketError&) {
     // Whatever went wrong, the connection cannot carry the next request.
     Close();
+  } catch (const ETlsError&) {
+    Close();
   }
 }
 
@@ -71,6 +95,10 @@ void SocketConnection::Write(std::string_view bytes) {
     throw EIdConnClosedGracefully();
   }
   if (!IsOpen()) throw EIdNotConnected();
+  if (tls_) {
+    WriteEncrypted(bytes);
+    return;
+  }
   while (!bytes.empty()) {
     const platform::IoResult sent = platform::Send(socket_, bytes.data(), bytes.size());
     if (sent.error != 0) {
@@ -96,6 +124,7 @@ void SocketConnection::Abort() {
 size_t SocketConnection::Receive(char* into, size_t capacity, std::chrono::milliseconds wait) {
   ThrowIfAborted();
   if (!IsOpen()) throw EIdNotConnected();
+  if (tls_) return ReceiveEncrypted(into, capacity, wait);
   const platform::IoResult received = platform::Receive(socket_, into, capacity, wait);
   // An abort shuts the socket down, which reads like a close: it must not end a body cleanly.
   ThrowIfAborted();
@@ -106,6 +135,34 @@ size_t SocketConnection::Receive(char* into, size_t capacity, std::chrono::milli
   }
   if (received.count == 0) Close();
   return received.count;
+}
+
+size_t SocketConnection::ReceiveEncrypted(char* into, size_t capacity,
+                                          std::chrono::milliseconds wait) {
+  size_t received = 0;
+  try {
+    received = tls_->Receive(into, capacity, wait);
+  } catch (const EIdReadTimeout&) {
+    ThrowIfAborted();
+    throw;
+  } catch (const EIdException&) {
+    Close();  // any other failure leaves the session broken for good
+    ThrowIfAborted();
+    throw;
+  }
+  ThrowIfAborted();
+  if (received == 0) Close();
+  return received;
+}
+
+void SocketConnection::WriteEncrypted(std::string_view bytes) {
+  try {
+    tls_->Send(bytes, kTlsSendStall);
+  } catch (...) {
+    Close();
+    ThrowIfAborted();
+    throw;
+  }
 }
 
 void SocketConnection::ThrowIfAborted() const {

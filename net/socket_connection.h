@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <mutex>
 #include <string_view>
 
@@ -10,11 +11,13 @@
 #include "net/host_lookup.h"
 #include "net/input_reader.h"
 #include "net/platform_socket.h"
+#include "net/tls_context.h"
+#include "net/tls_session.h"
 
 namespace tarn::net {
 
-// One TCP connection over IPv4 with its input buffer. Owned and used by one thread; only
-// Abort may come from another.
+// One TCP connection over IPv4 with its input buffer, plain or encrypted: the reads and writes
+// look the same either way. Owned and used by one thread; only Abort may come from another.
 class SocketConnection final : public ByteSource {
  public:
   SocketConnection();
@@ -22,17 +25,21 @@ class SocketConnection final : public ByteSource {
   SocketConnection(const SocketConnection&) = delete;
   SocketConnection& operator=(const SocketConnection&) = delete;
 
-  // Connects to the host and port, closing any earlier socket first. A connect that has not
-  // completed within `connect_limit` fails with EIdSocketError 10060.
-  void Open(std::string_view host, int port, std::chrono::milliseconds connect_limit);
-  // Shuts the sending side down and releases the socket; nothing when already closed.
+  // Connects to the host and port, closing any earlier socket first, and with `tls` runs the
+  // TLS handshake for `host` (see TlsSession). A connect and handshake that have not completed
+  // within `connect_limit` fail with EIdSocketError 10060.
+  void Open(std::string_view host, int port, std::chrono::milliseconds connect_limit,
+            const TlsContext* tls = nullptr);
+  // Says goodbye to a TLS peer, shuts the sending side down and releases the socket; nothing
+  // when already closed.
   void Close();
   bool IsOpen() const { return socket_ != platform::kNoSocket; }
+  bool IsEncrypted() const { return tls_ != nullptr; }
 
   InputReader& Input() { return input_; }
 
-  // Waits at most `wait` for bytes, which stay buffered; a peer close or a lost connection
-  // found this way closes the connection.
+  // Waits at most `wait` for bytes, which stay buffered; a peer close, a lost connection or a
+  // broken TLS stream found this way closes the connection.
   void Probe(std::chrono::milliseconds wait);
 
   // Hands every byte to the socket.
@@ -52,8 +59,11 @@ class SocketConnection final : public ByteSource {
  private:
   void ThrowIfAborted() const;
   void Adopt(platform::SocketHandle socket);
+  size_t ReceiveEncrypted(char* into, size_t capacity, std::chrono::milliseconds wait);
+  void WriteEncrypted(std::string_view bytes);
 
   platform::SocketHandle socket_ = platform::kNoSocket;
+  std::unique_ptr<TlsSession> tls_;
   InputReader input_{*this};
   std::atomic<bool> aborted_{false};
   LookupCancel lookup_cancel_;

@@ -12,6 +12,8 @@ std::string_view SocketErrorText(int number);
 inline constexpr int kWsaConnectionAborted = 10053;
 inline constexpr int kWsaConnectionReset = 10054;
 inline constexpr int kWsaShutdown = 10058;
+inline constexpr int kWsaWouldBlock = 10035;
+inline constexpr int kWsaTimedOut = 10060;
 inline constexpr int kWsaAddressInUse = 10048;
 inline constexpr int kWsaAddressNotAvailable = 10049;
 inline constexpr int kWsaHostNotFound = 11001;

@@ -16,7 +16,13 @@ TARN_PHOTO_HOST=127.0.0.1:<port> and TARN_FEED_URL=<feed>. Routes:
   /manifest                            per photo: index, size, full-size address, cached file
   /stats, /stats/reset                 connections and requests so far; forget them
 
-With --export DIR --host HOST:PORT it writes the album as static files instead of serving.
+With --export DIR --host HOST:PORT it writes the album as static files instead of serving
+(with https:// addresses when --tls is given too; no certificate is made then).
+
+With --tls it serves the same over HTTPS, every address in its pages with https://. It makes
+a test authority and a certificate for 127.0.0.1 and localhost at start (with the openssl
+command, into a temporary folder removed at the end, or into --cert-dir DIR which is kept),
+and its READY line ends with ca=<file>: point SSL_CERT_FILE at that file to trust it.
 
 A test that starts the server should pass --watch-stdin and keep a pipe to its standard
 input: closing the pipe (or the test dying) stops the server. Killing the pid it spawned may
@@ -25,8 +31,11 @@ only kill a launcher such as pyenv's python3 shim, not the server.
 
 import argparse
 import os
+import shutil
 import signal
+import ssl
 import sys
+import tempfile
 import threading
 
 sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
@@ -35,6 +44,7 @@ from sample_album import photos  # noqa: E402
 from sample_album.album import DEFAULT_ALBUM_ID, Album  # noqa: E402
 from sample_album.export import export  # noqa: E402
 from sample_album.server import Faults, SampleAlbumServer  # noqa: E402
+from sample_album.test_authority import make_authority  # noqa: E402
 
 
 def main():
@@ -59,6 +69,10 @@ def main():
     parser.add_argument("--watch-stdin", action="store_true",
                         help="stop when standard input reaches its end, so the server "
                              "ends with the test that started it")
+    parser.add_argument("--tls", action="store_true",
+                        help="serve over HTTPS with a certificate from a test authority")
+    parser.add_argument("--cert-dir", metavar="DIR",
+                        help="with --tls: make the authority here and keep it")
     parser.add_argument("--export", metavar="DIR", help="write static files and exit")
     parser.add_argument("--host", default="127.0.0.1:8080",
                         help="host[:port] in the exported pages' addresses")
@@ -73,7 +87,7 @@ def main():
         print(f"drew {drawn} photos into {cache}", file=sys.stderr)
 
     if args.export:
-        export(album, cache, args.export, args.host)
+        export(album, cache, args.export, args.host, "https" if args.tls else "http")
         print(f"EXPORTED photos={album.photo_count} pages={len(album.page_starts())} "
               f"dir={os.path.abspath(args.export)}", flush=True)
         return
@@ -81,21 +95,36 @@ def main():
     faults = Faults(fail_first=args.fail_first, cut_first=args.cut_first,
                     fail_pages=args.fail_pages, fail_feed=args.fail_feed,
                     photo_delay_ms=args.photo_delay_ms)
-    server = SampleAlbumServer(args.port, album, cache, faults, args.quiet)
-    # A plain kill (SIGTERM) closes the listening socket like Ctrl-C does.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
-    port = server.server_address[1]
-    base = f"http://127.0.0.1:{port}"
-    print(f"READY port={port} photos={album.photo_count} pages={len(album.page_starts())} "
-          f"album={base}{album.album_path()} feed={base}/feed cache={cache}", flush=True)
-    if args.watch_stdin:
-        threading.Thread(target=_stop_at_end_of_input, args=(server,), daemon=True).start()
+    made_folder = None
+    tls_context = None
+    ready_extra = ""
+    if args.tls:
+        folder = args.cert_dir or tempfile.mkdtemp(prefix="tarn-sample-ca-")
+        made_folder = None if args.cert_dir else folder
+        authority = make_authority(os.path.abspath(folder))
+        tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        tls_context.load_cert_chain(authority["server"], authority["key"])
+        ready_extra = f" ca={authority['ca']}"
     try:
-        server.serve_forever()
-    except KeyboardInterrupt:
-        pass
+        server = SampleAlbumServer(args.port, album, cache, faults, args.quiet, tls_context)
+        # A plain kill (SIGTERM) closes the listening socket like Ctrl-C does.
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+        port = server.server_address[1]
+        base = f"{server.scheme}://127.0.0.1:{port}"
+        print(f"READY port={port} photos={album.photo_count} pages={len(album.page_starts())} "
+              f"album={base}{album.album_path()} feed={base}/feed cache={cache}{ready_extra}",
+              flush=True)
+        if args.watch_stdin:
+            threading.Thread(target=_stop_at_end_of_input, args=(server,), daemon=True).start()
+        try:
+            server.serve_forever()
+        except KeyboardInterrupt:
+            pass
+        finally:
+            server.server_close()
     finally:
-        server.server_close()
+        if made_folder:
+            shutil.rmtree(made_folder, ignore_errors=True)
 
 
 def _stop_at_end_of_input(server):

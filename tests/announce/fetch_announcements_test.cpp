@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "support/loopback_server.h"
+#include "support/tls_script_server.h"
 
 namespace tarn {
 namespace {
@@ -67,6 +68,31 @@ TEST(FetchAnnouncements, ElevenFailuresMarkTheFeedUnreachable) {
   EXPECT_EQ(outcome.published, std::nullopt);
   EXPECT_EQ(outcome.unreachable, 1);
   EXPECT_EQ(server.Requests().size(), 11u);
+}
+
+TEST(FetchAnnouncements, AnHttpsFeedAfterTriesRefusedForTheirCertificate) {
+  // A certificate failure is a failed try like any other; the eleventh try finds a good one.
+  std::string scripts = "[";
+  for (int i = 0; i < 10; ++i) scripts += R"([["tls", "expired"]], )";
+  scripts += R"([["tls", "server"], ["read"], ["send", "HTTP/1.1 200 OK\r\nContent-Length: )"
+             R"(52\r\n\r\n<P>quorbixtitle:news</P><P>quorbixurl:https://a/</P>"]]])";
+  TlsScriptServer server(scripts);
+  ASSERT_TRUE(server.Ready());
+  std::optional<Entries> published;
+  bool unreachable = false;
+  {
+    net::HttpClient client;
+    FetchAnnouncements(client, server.Url("/feed"), {},
+                       {[&](Entries list) { published = std::move(list); },
+                        [&] { unreachable = true; }});
+  }
+  server.Finish();
+  EXPECT_TRUE(server.Problems().empty()) << server.Problems().front();
+  EXPECT_EQ(server.ExtraConnections(), 0);
+  EXPECT_EQ(published, (Entries{"news", "https://a/"}));
+  EXPECT_FALSE(unreachable);
+  EXPECT_EQ(server.Handshake(9).substr(0, 6), "failed");
+  EXPECT_EQ(server.Requests(10).size(), 1u);
 }
 
 TEST(FetchAnnouncements, AStopGivesUpWithoutTheFlag) {

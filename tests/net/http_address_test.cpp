@@ -126,6 +126,35 @@ TEST(HttpTarget, DefaultPortFollowsScheme) {
   EXPECT_EQ(target.port, "80");
 }
 
+TEST(HttpTarget, HttpsOnItsOwnPortNamesTheHostAlone) {
+  struct Case {
+    const char* address;
+    const char* host_value;
+  };
+  const Case cases[] = {
+      {"https://h/", "h"},           {"https://h:443/", "h"},    {"HTTPS://h/", "h"},
+      {"https://h:8443/", "h:8443"}, {"http://h:443/", "h:443"}, {"https://h:80/", "h"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.address);
+    HttpTarget target;
+    target.Resolve(SplitAddress(c.address));
+    EXPECT_EQ(target.HostValue(), c.host_value);
+  }
+}
+
+TEST(HttpTarget, RelativeAddressAfterHttpsStaysOnHttps) {
+  HttpTarget target;
+  target.Resolve(SplitAddress("https://h/photos/album/1/"));
+  EXPECT_EQ(Resolve(target, "?start=18"), "/photos/album/1/?start=18");
+  EXPECT_EQ(target.scheme, "https");
+  EXPECT_EQ(target.port, "443");
+  target.Resolve(SplitAddress("http://h/"));
+  EXPECT_EQ(Resolve(target, "x"), "/x");
+  EXPECT_EQ(target.scheme, "http");
+  EXPECT_EQ(target.port, "80");
+}
+
 TEST(HttpTarget, OtherSchemeWithoutPortIsUnknown) {
   HttpTarget target;
   EXPECT_THROW(target.Resolve(SplitAddress("ftp://h/file")), EIdUnknownProtocol);

@@ -16,6 +16,7 @@
 #include "net/file_stream.h"
 #include "net/http_errors.h"
 #include "net/memory_stream.h"
+#include "net/tls_errors.h"
 
 namespace tarn::net {
 namespace {
@@ -113,18 +114,23 @@ TEST(HttpClient, RelativeAddressesUseTheRememberedDirectoryOverOneConnection) {
                                       Request("/photos/album/6/large.jpg", server)}));
 }
 
-TEST(HttpClient, HttpsIsRefusedBeforeAnythingIsSent) {
-  LoopbackServer server({});
+TEST(HttpClient, HttpsToAPlainServerFailsTheHandshakeBeforeAnythingIsSent) {
+  // A plain server answers the client's hello with HTTP: no TLS, and no request may follow.
+  LoopbackServer server(
+      {{Send("HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n"), AwaitClientClose()}});
   {
     HttpClient client(TestTimeouts());
     try {
       client.FetchText("https://127.0.0.1:" + std::to_string(server.Port()) + "/");
       FAIL() << "fetched";
-    } catch (const EIdIOHandlerPropInvalid& error) {
-      EXPECT_EQ(error.Message(), "IOHandler value is not valid");
+    } catch (const ETlsHandshakeError& error) {
+      EXPECT_EQ(error.Host(), "127.0.0.1");
+      EXPECT_EQ(error.Reason(), "wrong version number");
     }
+    EXPECT_TRUE(client.LastFetchWasTls());
   }
   ExpectCleanServer(server);
+  EXPECT_EQ(server.SeenBeforeClose(0).find("GET "), std::string::npos);
 }
 
 TEST(HttpClient, BadPortAndUnknownSchemeFailWithoutConnecting) {

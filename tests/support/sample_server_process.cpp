@@ -55,6 +55,7 @@ SampleServerProcess::SampleServerProcess(const std::string& extra_arguments) {
     if (field.rfind("port=", 0) == 0) port_ = std::stoi(field.substr(5));
     if (field.rfind("photos=", 0) == 0) photos_ = std::stoi(field.substr(7));
     if (field.rfind("album=", 0) == 0) album_ = field.substr(6);
+    if (field.rfind("ca=", 0) == 0) ca_file_ = field.substr(3);
   }
 }
 

@@ -20,6 +20,10 @@ class SampleServerProcess {
   std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
   const std::string& AlbumUrl() const { return album_; }
   int Photos() const { return photos_; }
+  // With --tls: the test authority's certificate, for SSL_CERT_FILE; empty otherwise.
+  const std::string& CaFile() const { return ca_file_; }
+  // "http://" or "https://" and the host.
+  std::string Base() const { return (ca_file_.empty() ? "http://" : "https://") + Host(); }
 
  private:
   pid_t pid_ = -1;
@@ -27,6 +31,7 @@ class SampleServerProcess {
   int port_ = 0;
   int photos_ = 0;
   std::string album_;
+  std::string ca_file_;
 };
 
 }  // namespace tarn::testing

@@ -17,8 +17,8 @@ import shutil
 from . import photos as photo_files
 
 
-def export(album, cache_dir, out_dir, host):
-    base = f"http://{host}"
+def export(album, cache_dir, out_dir, host, scheme="http"):
+    base = f"{scheme}://{host}"
     pages_dir = os.path.join(out_dir, album.album_path().strip("/"))
     os.makedirs(pages_dir, exist_ok=True)
     for start in album.page_starts():

@@ -7,6 +7,7 @@ succeed.
 """
 
 import socket
+import ssl
 import sys
 import threading
 import time
@@ -80,7 +81,9 @@ class Stats:
 class SampleAlbumServer(ThreadingHTTPServer):
     daemon_threads = True
 
-    def __init__(self, port, album, cache_dir, faults, quiet):
+    def __init__(self, port, album, cache_dir, faults, quiet, tls_context=None):
+        self.tls_context = tls_context
+        self.scheme = "https" if tls_context else "http"
         self.album = album
         self.cache_dir = cache_dir
         self.faults = faults
@@ -90,6 +93,22 @@ class SampleAlbumServer(ThreadingHTTPServer):
         self.photos = [_read(photo_files.photo_file(cache_dir, i)) for i in indexes]
         self.thumbs = [_read(photo_files.thumb_file(cache_dir, i)) for i in indexes]
         super().__init__(("127.0.0.1", port), AlbumHandler)
+
+    def get_request(self):
+        connection, address = super().get_request()
+        if self.tls_context:
+            # The handshake waits for the handler's thread, so one slow client holds no other.
+            connection = self.tls_context.wrap_socket(connection, server_side=True,
+                                                      do_handshake_on_connect=False)
+        return connection, address
+
+    def handle_error(self, request, client_address):
+        if isinstance(sys.exc_info()[1], (ssl.SSLError, ConnectionError)):
+            # A client that refused our certificate or went away: nothing to report.
+            if not self.quiet:
+                print(f"TLS: {sys.exc_info()[1]}", file=sys.stderr)
+            return
+        super().handle_error(request, client_address)
 
     def manifest(self, base):
         """One line per photo in album order: index, size, full-size address, cached file."""
@@ -111,6 +130,8 @@ class AlbumHandler(BaseHTTPRequestHandler):
 
     def setup(self):
         super().setup()
+        if self.server.tls_context:
+            self.request.do_handshake()
         # Headers and body go out in separate writes; with Nagle on, the body would wait for
         # the client's delayed ACK of the headers on every kept-alive answer.
         self.request.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
@@ -168,7 +189,7 @@ class AlbumHandler(BaseHTTPRequestHandler):
 
     def _base(self):
         host = self.headers.get("Host") or f"127.0.0.1:{self.server.server_address[1]}"
-        return f"http://{host}"
+        return f"{self.server.scheme}://{host}"
 
     @staticmethod
     def _start(query):
