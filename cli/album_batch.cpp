@@ -32,6 +32,7 @@ std::string AlbumLabel(const std::string& address, size_t index, size_t count) {
 int StatusOf(const RunResult& result) {
   switch (result.stop) {
     case RunResult::Stop::kAlbumPage:
+    case RunResult::Stop::kSecure:
       return kExitAlbumUnavailable;
     case RunResult::Stop::kFile:
       return kExitPhotosMissing;

@@ -14,6 +14,7 @@ struct RunResult {
     kNone,
     kAlbumPage,  // a page of the album could not be had
     kFile,       // a photo file could not be made or written
+    kSecure,     // a secure connection could not be set up: another try cannot help
   };
   Stop stop = Stop::kNone;
   int found = 0;           // photo addresses the scan kept

@@ -16,6 +16,7 @@
 #include "download/preview_decoder.h"
 #include "net/file_stream.h"
 #include "net/retry_rule.h"
+#include "net/tls_errors.h"
 
 namespace tarn {
 namespace {
@@ -63,6 +64,8 @@ struct DownloadWorker::Impl {
         return true;
       } catch (const net::FileStreamError&) {
         throw;
+      } catch (const net::ETlsSetupError&) {
+        throw;  // a certificate or handshake that failed fails again
       } catch (const std::exception& failure) {
         error = ErrorText(failure);
         if (!net::IsWorthRetrying(failure)) return false;
@@ -74,13 +77,19 @@ struct DownloadWorker::Impl {
   // The album's pages as the program's 8-bit text; nothing when the page cannot be had.
   std::optional<std::string> FetchPage(const std::optional<std::string>& fixed_address) {
     std::string address, page, error;
-    const bool ok = WithRetries(
-        [&](int) {
-          // The first page's address is read afresh at every attempt.
-          address = fixed_address ? *fixed_address : job.AlbumAddressNow();
-          page = net::HttpClient::Utf8ToAnsi(client.FetchText(address));
-        },
-        error);
+    bool ok = false;
+    try {
+      ok = WithRetries(
+          [&](int) {
+            // The first page's address is read afresh at every attempt.
+            address = fixed_address ? *fixed_address : job.AlbumAddressNow();
+            page = net::HttpClient::Utf8ToAnsi(client.FetchText(address));
+          },
+          error);
+    } catch (const net::ETlsSetupError& failure) {
+      EndInsecure(failure);
+      return std::nullopt;
+    }
     if (ok) return page;
     if (!Cancelled())
       EndRun(RunResult::Stop::kAlbumPage, "无法获取相册页面：" + address + "\n" + error);
@@ -152,6 +161,8 @@ struct DownloadWorker::Impl {
     } catch (const net::FileStreamError& failure) {
       saved = false;
       EndRun(RunResult::Stop::kFile, "无法写入文件：" + CutText(path) + "\n" + failure.Message());
+    } catch (const net::ETlsSetupError& failure) {
+      EndInsecure(failure);
     }
     file.reset();
     if (!saved) {
@@ -196,6 +207,13 @@ struct DownloadWorker::Impl {
     if (preview && !Cancelled()) preview->Drain();
     preview.reset();
     if (!Cancelled()) events.Finished(result);
+  }
+
+  // Nothing more is fetched from a service whose secure connection failed: the message names
+  // the address and the reason.
+  void EndInsecure(const net::ETlsSetupError& failure) {
+    EndRun(RunResult::Stop::kSecure, "无法建立安全连接：" + CutText(client.LastAddress()) + "\n" +
+                                         CutText(failure.Message()));
   }
 
   // What ends the run early; the message box tells it.

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "download/download_worker.h"
-#include "support/recording_events.h"
 #include "net/http_client.h"
+#include "support/recording_events.h"
 #include "support/sample_server_process.h"
 #include "support/temp_dir.h"
 
@@ -92,6 +92,26 @@ TEST(SampleAlbum, SmartModeSavesTheWholeAlbumOverHttps) {
 TEST(SampleAlbum, FailingAndCutShortAnswersOverHttpsAreRetried) {
   // A cut-short photo over TLS ends without the server's close notify.
   RunAndCompare(true, "--tls --photos 12 --per-page 5 --fail-first 1 --cut-first 1 --fail-pages 1");
+}
+
+TEST(SampleAlbum, AnUntrustedCertificateEndsTheRunAtOnceNamingTheAddress) {
+  testing::SampleServerProcess server("--tls --photos 3");
+  ASSERT_TRUE(server.Ready());
+  ::unsetenv("SSL_CERT_FILE");  // the test authority is not trusted
+  testing::TempDir dir;
+  testing::RecordingEvents events;
+  DownloadJob job;
+  job.album_address = server.AlbumUrl();
+  job.save_folder = dir.path().string();
+  job.settings.retry.pauses = {std::chrono::seconds(30)};  // a retry would hold the test
+  DownloadWorker(events, std::move(job)).Run();
+  ASSERT_EQ(events.results.size(), 1u);
+  EXPECT_EQ(events.results[0].stop, RunResult::Stop::kSecure);
+  EXPECT_EQ(events.finished[0].rfind("无法建立安全连接：" + server.AlbumUrl() + "\n", 0), 0u)
+      << events.finished[0];
+  EXPECT_NE(events.finished[0].find("unable to get local issuer certificate"), std::string::npos)
+      << events.finished[0];
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 }  // namespace
