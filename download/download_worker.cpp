@@ -12,7 +12,7 @@
 #include "base/tick.h"
 #include "download/album_scanner.h"
 #include "download/low_space.h"
-#include "download/photo_names.h"
+#include "download/stamped_names.h"
 #include "download/preview_decoder.h"
 #include "net/file_stream.h"
 #include "net/retry_rule.h"

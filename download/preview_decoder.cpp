@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "download/preview_decoder.h"
 
+#include "image/photo_decoder.h"
+
 namespace tarn {
 
 PreviewDecoder::PreviewDecoder(std::function<void(RgbImage)> show)
@@ -38,7 +40,7 @@ void PreviewDecoder::Loop() {
     pending_.reset();
     busy_ = true;
     lock.unlock();
-    RgbImage image = DecodeJpegFile(path, kCoverWidth, kCoverHeight);
+    RgbImage image = DecodePhotoFile(path, kCoverWidth, kCoverHeight);
     if (!image.Empty()) show_(std::move(image));
     lock.lock();
     busy_ = false;

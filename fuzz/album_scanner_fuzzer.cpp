@@ -3,6 +3,8 @@
 // for photos and walked from page to page. Input: pages separated by NUL bytes; each next-page
 // link leads to the following page. Every address must come from the page, with at most its
 // first "thumb" turned into "photo"; a scan holds no more address bytes than the page has.
+// Today's scan reads every page too: one photo per marker at most, bounded captions, and no
+// more bytes of addresses and captions than the page has.
 #include <cstdint>
 #include <set>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "base/text.h"
 #include "download/album_scanner.h"
+#include "download/today_scanner.h"
 #include "fuzz_check.h"
 #include "net/utf8_to_ansi.h"
 
@@ -59,6 +62,21 @@ std::string_view CheckScan(std::string_view page) {
   return rest;
 }
 
+void CheckTodayScan(std::string_view page) {
+  size_t photos = 0;
+  size_t bytes = 0;
+  const std::string_view rest = ScanTodayPhotos(page, [&](ListedPhoto photo) {
+    ++photos;
+    bytes += photo.address.size() + photo.caption.size();
+    Check(!photo.address.empty(), "a listed photo has an address");
+    Check(photo.caption.size() <= kMaxCaptionBytes, "captions keep to their limit");
+  });
+  Check(photos <= Count(page, kPhotoMarker), "one photo per marker at most");
+  Check(bytes <= page.size(), "addresses and captions hold no more bytes than the page");
+  Check(rest.data() >= page.data() && rest.data() + rest.size() <= page.data() + page.size(),
+        "the rest lies within the page");
+}
+
 }  // namespace
 }  // namespace tarn
 
@@ -71,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string page = net::Utf8ToCodePage(input.substr(0, end), net::kAnsiCodePage);
     input = end == std::string_view::npos ? std::string_view() : input.substr(end + 1);
 
+    CheckTodayScan(page);
     const std::string_view rest = CheckScan(page);
     const std::optional<std::string> next = NextPageAddress(rest);
     if (!next) break;

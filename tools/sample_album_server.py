@@ -24,6 +24,12 @@ a test authority and a certificate for 127.0.0.1 and localhost at start (with th
 command, into a temporary folder removed at the end, or into --cert-dir DIR which is kept),
 and its READY line ends with ca=<file>: point SSL_CERT_FILE at that file to trust it.
 
+With --today it serves the album over HTTPS (as --tls) as today's service does (see sample_album/today_server.py):
+pages in today's markup at /photos/album/<id>/ and ?m_start=<S>, a private album, and the
+photos on a second port standing for the image host; its READY line adds image=<base>,
+image_port=<port> and private=<album>, and /stats logs each request's time, User-Agent and
+Referer. --min-gap-ms MS adds the rate limit.
+
 A test that starts the server should pass --watch-stdin and keep a pipe to its standard
 input: closing the pipe (or the test dying) stops the server. Killing the pid it spawned may
 only kill a launcher such as pyenv's python3 shim, not the server.
@@ -43,8 +49,10 @@ sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
 from sample_album import photos  # noqa: E402
 from sample_album.album import DEFAULT_ALBUM_ID, Album  # noqa: E402
 from sample_album.export import export  # noqa: E402
+from sample_album import today_photos  # noqa: E402
 from sample_album.server import Faults, SampleAlbumServer  # noqa: E402
 from sample_album.test_authority import make_authority  # noqa: E402
+from sample_album.today_server import TodayServers  # noqa: E402
 
 
 def main():
@@ -65,6 +73,12 @@ def main():
                         help="answer the first N requests of the feed with 500")
     parser.add_argument("--photo-delay-ms", type=int, default=0, metavar="MS",
                         help="pause before every photo answer")
+    parser.add_argument("--today", action="store_true",
+                        help="serve the album as today's service does: today's markup, "
+                             "photos on a second port, the service's refusals")
+    parser.add_argument("--min-gap-ms", type=int, default=0, metavar="MS",
+                        help="with --today: answer a request that comes sooner than MS after "
+                             "the previous one with a redirect to /misc/sorry")
     parser.add_argument("--quiet", action="store_true", help="no request log on stderr")
     parser.add_argument("--watch-stdin", action="store_true",
                         help="stop when standard input reaches its end, so the server "
@@ -98,7 +112,8 @@ def main():
     made_folder = None
     tls_context = None
     ready_extra = ""
-    if args.tls:
+    # Today's service speaks HTTPS only.
+    if args.tls or args.today:
         folder = args.cert_dir or tempfile.mkdtemp(prefix="tarn-sample-ca-")
         made_folder = None if args.cert_dir else folder
         authority = make_authority(os.path.abspath(folder))
@@ -106,6 +121,8 @@ def main():
         tls_context.load_cert_chain(authority["server"], authority["key"])
         ready_extra = f" ca={authority['ca']}"
     try:
+        if args.today:
+            return _serve_today(args, album, cache, tls_context, ready_extra)
         server = SampleAlbumServer(args.port, album, cache, faults, args.quiet, tls_context)
         # A plain kill (SIGTERM) closes the listening socket like Ctrl-C does.
         signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
@@ -125,6 +142,25 @@ def main():
     finally:
         if made_folder:
             shutil.rmtree(made_folder, ignore_errors=True)
+
+
+def _serve_today(args, album, cache, tls_context, ready_extra):
+    made = today_photos.ensure_variants(cache, album)
+    if made:
+        print(f"made {made} photo sizes and formats into {cache}", file=sys.stderr)
+    servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, tls_context)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    print(f"READY port={servers.pages.server_address[1]} photos={album.photo_count} "
+          f"pages={len(album.page_starts())} album={servers.album_address()} "
+          f"image={servers.image_base()} image_port={servers.images.server_address[1]} "
+          f"private={servers.private_address()} "
+          f"cache={cache}{ready_extra}", flush=True)
+    if args.watch_stdin:
+        threading.Thread(target=_stop_at_end_of_input, args=(servers,), daemon=True).start()
+    try:
+        servers.serve()
+    except KeyboardInterrupt:
+        pass
 
 
 def _stop_at_end_of_input(server):

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "download/photo_names.h"
+#include "download/stamped_names.h"
 
 #include <charconv>
 #include <filesystem>

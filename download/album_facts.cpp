@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#include "download/album_facts.h"
+
+#include "base/text.h"
+#include "download/html_text.h"
+
+namespace tarn {
+namespace {
+
+constexpr std::string_view kTitleOpen = "<title>";
+constexpr std::string_view kTitleClose = "</title>";
+constexpr std::string_view kOwnerPart = "的相册-";
+constexpr std::string_view kDescriptionOpen = "<p class=\"description\">";
+constexpr std::string_view kDescriptionClose = "</p>";
+constexpr std::string_view kCountOpen = "共";
+constexpr std::string_view kCountClose = "张照片";
+constexpr std::string_view kNotPublic = "这个相册已被设为";
+// Longest title and description kept, in bytes: the service's own limits are far below.
+constexpr size_t kMaxTitleBytes = 1024;
+constexpr size_t kMaxDescriptionBytes = 64 * 1024;
+// Most digits a photo count may have: no album holds a trillion photos.
+constexpr size_t kMaxCountDigits = 12;
+
+// The text between `open` and the `close` after it, or nothing when either is missing.
+std::optional<std::string_view> Enclosed(std::string_view page, std::string_view open,
+                                         std::string_view close) {
+  const size_t start = page.find(open);
+  if (start == std::string_view::npos) return std::nullopt;
+  const size_t end = page.find(close, start + open.size());
+  if (end == std::string_view::npos) return std::nullopt;
+  return page.substr(start + open.size(), end - start - open.size());
+}
+
+std::optional<int64_t> PhotoCount(std::string_view page) {
+  for (size_t at = page.find(kCountOpen); at != std::string_view::npos;
+       at = page.find(kCountOpen, at + kCountOpen.size())) {
+    size_t digits = at + kCountOpen.size();
+    int64_t count = 0;
+    while (digits < page.size() && page[digits] >= '0' && page[digits] <= '9' &&
+           digits - at - kCountOpen.size() < kMaxCountDigits) {
+      count = count * 10 + (page[digits] - '0');
+      ++digits;
+    }
+    if (digits > at + kCountOpen.size() && page.substr(digits).starts_with(kCountClose))
+      return count;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+AlbumFacts ReadAlbumFacts(std::string_view page) {
+  AlbumFacts facts;
+  if (const auto title = Enclosed(page, kTitleOpen, kTitleClose)) {
+    std::string text = DecodeHtmlEntities(Trim(*title));
+    const size_t owner = text.find(kOwnerPart);
+    if (owner != std::string::npos) text.erase(0, owner + kOwnerPart.size());
+    facts.title = CutUtf8(std::string(Trim(text)), kMaxTitleBytes);
+  }
+  if (const auto description = Enclosed(page, kDescriptionOpen, kDescriptionClose)) {
+    const std::string text = DecodeHtmlEntities(StripHtmlTags(*description));
+    facts.description = CutUtf8(std::string(Trim(text)), kMaxDescriptionBytes);
+  }
+  facts.photo_count = PhotoCount(page);
+  return facts;
+}
+
+bool AlbumIsNotPublic(std::string_view page) {
+  return page.find(kNotPublic) != std::string_view::npos;
+}
+
+}  // namespace tarn

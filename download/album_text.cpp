@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+#include "download/album_text.h"
+
+#include <filesystem>
+#include <optional>
+
+#include "net/file_stream.h"
+
+namespace tarn {
+namespace {
+
+constexpr std::string_view kAlbumSegment = "/photos/album/";
+constexpr std::string_view kTempExtension = ".tmp";
+// Most digits an album id may have: real ones have nine.
+constexpr size_t kMaxAlbumIdDigits = 20;
+
+// `text` on one line: each line break (CR LF counts as one) and tab becomes a space.
+std::string OneLine(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string> AlbumIdFromAddress(std::string_view address) {
+  const size_t segment = address.find(kAlbumSegment);
+  if (segment == std::string_view::npos) return std::nullopt;
+  const size_t start = segment + kAlbumSegment.size();
+  size_t end = start;
+  while (end < address.size() && address[end] >= '0' && address[end] <= '9') ++end;
+  if (end == start || end - start > kMaxAlbumIdDigits) return std::nullopt;
+  return std::string(address.substr(start, end - start));
+}
+
+std::string FormatAlbumText(const AlbumFacts& facts, std::string_view address,
+                            const std::vector<AlbumTextEntry>& photos) {
+  const int64_t count =
+      facts.photo_count ? *facts.photo_count : static_cast<int64_t>(photos.size());
+  std::string text = "标题：" + OneLine(facts.title) + "\n";
+  text += "简介：" + OneLine(facts.description) + "\n";
+  text += "地址：" + OneLine(address) + "\n";
+  text += "照片：" + std::to_string(count) + " 张\n\n";
+  for (const AlbumTextEntry& photo : photos)
+    text += OneLine(photo.file_name) + "\t" + OneLine(photo.caption) + "\n";
+  return text;
+}
+
+std::string WriteAlbumText(const std::string& folder, std::string_view address,
+                           const AlbumFacts& facts, const std::vector<AlbumTextEntry>& photos) {
+  const std::optional<std::string> id = AlbumIdFromAddress(address);
+  const std::string path = folder + "/" + (id ? "album_" + *id + ".txt" : "album.txt");
+  const std::string temp_path = path + std::string(kTempExtension);
+  try {
+    {
+      net::FileStream file(temp_path);
+      file.Write(FormatAlbumText(facts, address, photos));
+    }
+    std::error_code error;
+    std::filesystem::rename(temp_path, path, error);
+    if (error)
+      throw net::FileStreamError("无法重命名文件：" + temp_path + " -> " + path + "\n" +
+                                 error.message());
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(temp_path, ignored);
+    throw;
+  }
+  return path;
+}
+
+}  // namespace tarn

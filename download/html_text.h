@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarn {
+
+// HTML character references turned into UTF-8: the named ones a page's text and attributes
+// use (&quot; &amp; &apos; &lt; &gt; &nbsp;) and numeric ones (&#39; &#x4E2D;). A reference
+// that is not one of these, or names no valid character, stays as it stands. One pass.
+std::string DecodeHtmlEntities(std::string_view text);
+
+// The text between tags, tags left out and <br> turned into a line break; a tag never
+// closed leaves out the rest. Entities are not decoded. One pass.
+std::string StripHtmlTags(std::string_view html);
+
+// The first `limit` bytes of a UTF-8 text, never ending inside a character.
+std::string CutUtf8(std::string text, size_t limit);
+
+}  // namespace tarn

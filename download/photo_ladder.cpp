@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: MIT
+#include "download/photo_ladder.h"
+
+#include <array>
+
+#include "base/text.h"
+
+namespace tarn {
+namespace {
+
+constexpr std::string_view kSizeSegment = "/view/photo/";
+constexpr std::string_view kJpeg = ".jpg";
+constexpr std::array<std::string_view, 4> kSizeNames = {"m", "l", "xl", "raw"};
+
+// A listed address taken apart around its size and its extension.
+struct ListedAddress {
+  std::string_view before_size;  // up to and with "/view/photo/"
+  PhotoSize size;
+  std::string_view path;       // from the '/' after the size up to the extension
+  std::string_view extension;  // ".webp", ".jpg", or empty
+  std::string_view query;      // from '?' or '#' on, or empty
+};
+
+std::optional<ListedAddress> Split(std::string_view address) {
+  const size_t segment = address.find(kSizeSegment);
+  if (segment == std::string_view::npos) return std::nullopt;
+  const size_t size_start = segment + kSizeSegment.size();
+  const size_t size_end = address.find('/', size_start);
+  if (size_end == std::string_view::npos) return std::nullopt;
+  const auto size = ParsePhotoSize(address.substr(size_start, size_end - size_start));
+  if (!size || address.substr(size_start, size_end - size_start) != PhotoSizeName(*size))
+    return std::nullopt;
+  ListedAddress parts{address.substr(0, size_start), *size, {}, {}, {}};
+  const size_t query = address.find_first_of("?#", size_end);
+  const std::string_view path =
+      address.substr(size_end, query == std::string_view::npos ? query : query - size_end);
+  if (query != std::string_view::npos) parts.query = address.substr(query);
+  const size_t dot = path.rfind('.');
+  const size_t slash = path.rfind('/');
+  if (dot != std::string_view::npos && dot > slash) {
+    parts.path = path.substr(0, dot);
+    parts.extension = path.substr(dot);
+  } else {
+    parts.path = path;
+  }
+  return parts;
+}
+
+}  // namespace
+
+std::optional<PhotoSize> ParsePhotoSize(std::string_view text) {
+  text = Trim(text);
+  for (size_t i = 0; i < kSizeNames.size(); ++i)
+    if (EqualsIgnoringAsciiCase(text, kSizeNames[i])) return static_cast<PhotoSize>(i);
+  return std::nullopt;
+}
+
+std::string_view PhotoSizeName(PhotoSize size) { return kSizeNames[static_cast<size_t>(size)]; }
+
+std::vector<PhotoAttempt> PhotoAttempts(std::string_view listed, PhotoSize chosen) {
+  const std::optional<ListedAddress> parts = Split(listed);
+  if (!parts) return {PhotoAttempt{std::string(listed), std::nullopt}};
+  std::vector<PhotoSize> sizes;
+  if (chosen >= parts->size) {
+    for (int s = static_cast<int>(chosen); s >= static_cast<int>(parts->size); --s)
+      sizes.push_back(static_cast<PhotoSize>(s));
+  } else {
+    sizes = {chosen, parts->size};
+  }
+  std::vector<std::string_view> extensions;
+  if (parts->extension.empty()) {
+    extensions = {""};  // an address without one is asked for as it is
+  } else {
+    extensions.push_back(kJpeg);
+    if (!EqualsIgnoringAsciiCase(parts->extension, kJpeg)) extensions.push_back(parts->extension);
+  }
+  std::vector<PhotoAttempt> attempts;
+  for (const PhotoSize size : sizes) {
+    for (const std::string_view extension : extensions) {
+      std::string address(parts->before_size);
+      address.append(PhotoSizeName(size))
+          .append(parts->path)
+          .append(extension)
+          .append(parts->query);
+      attempts.push_back(PhotoAttempt{std::move(address), size});
+    }
+  }
+  return attempts;
+}
+
+}  // namespace tarn

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarn {
+
+// The sizes today's service serves a photo at, from small to large.
+enum class PhotoSize { kM, kL, kXl, kRaw };
+
+inline constexpr PhotoSize kDefaultPhotoSize = PhotoSize::kL;
+
+// "m", "l", "xl" or "raw", in any case and with blanks around; nothing for anything else.
+std::optional<PhotoSize> ParsePhotoSize(std::string_view text);
+std::string_view PhotoSizeName(PhotoSize size);
+
+// One address to ask for a photo at.
+struct PhotoAttempt {
+  std::string address;
+  std::optional<PhotoSize> size;  // nothing when the address names no size
+};
+
+// The addresses to try for a photo a page lists, in order: at the chosen size the .jpg, then
+// the listed extension when it is not .jpg; then the next smaller size the same way, down to
+// the listed size. A chosen size below the listed one is tried first, then the listed size.
+// An address without a /view/photo/<size>/ segment of a known size is tried as it is.
+std::vector<PhotoAttempt> PhotoAttempts(std::string_view listed, PhotoSize chosen);
+
+}  // namespace tarn

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tarn {
+
+// Every extension a saved photo of today's runs can have.
+inline constexpr std::array<std::string_view, 2> kPhotoExtensions = {".jpg", ".webp"};
+
+// The file name, without extension, that a photo's address gives (".../p2918226736.webp"
+// gives "p2918226736"): only ASCII letters, digits, '-', '_' and '.', no leading '.', and
+// bounded in length. An address that gives no usable name gives "photo_<position + 1>".
+std::string PhotoFileStem(std::string_view address, size_t position);
+
+// The extension a photo's bytes call for, from its first bytes: ".webp" for WebP, ".jpg" for
+// JPEG and for anything else (kept as the program always kept it).
+std::string_view SniffPhotoExtension(std::string_view first_bytes);
+
+}  // namespace tarn

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: MIT
+#include "download/photo_ladder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tarn {
+namespace {
+
+constexpr std::string_view kHost = "https://img9.doubanio.com/view/photo/";
+
+std::vector<std::string> Addresses(std::string_view listed, PhotoSize chosen) {
+  std::vector<std::string> out;
+  for (const PhotoAttempt& attempt : PhotoAttempts(listed, chosen)) out.push_back(attempt.address);
+  return out;
+}
+
+// Every address of the host with the path "<size>/public/p1<ext>".
+std::vector<std::string> At(std::initializer_list<std::string_view> size_ext) {
+  std::vector<std::string> out;
+  for (std::string_view s : size_ext) {
+    const size_t dot = s.find('.');
+    out.push_back(std::string(kHost) + std::string(s.substr(0, dot)) + "/public/p1" +
+                  std::string(s.substr(dot)));
+  }
+  return out;
+}
+
+TEST(PhotoAttempts, FromTheChosenSizeDownToTheListedOneJpgFirst) {
+  struct Case {
+    std::string listed;
+    PhotoSize chosen;
+    std::vector<std::string> want;
+  };
+  const std::string m_webp = std::string(kHost) + "m/public/p1.webp";
+  const std::string m_jpg = std::string(kHost) + "m/public/p1.jpg";
+  const Case cases[] = {
+      {m_webp, PhotoSize::kL, At({"l.jpg", "l.webp", "m.jpg", "m.webp"})},
+      {m_webp, PhotoSize::kRaw,
+       At({"raw.jpg", "raw.webp", "xl.jpg", "xl.webp", "l.jpg", "l.webp", "m.jpg", "m.webp"})},
+      {m_webp, PhotoSize::kM, At({"m.jpg", "m.webp"})},
+      {m_jpg, PhotoSize::kXl, At({"xl.jpg", "l.jpg", "m.jpg"})},
+      {std::string(kHost) + "l/public/p1.JPG", PhotoSize::kL, At({"l.jpg"})},
+      // Asked for less than the page lists: that size, then the listed one.
+      {std::string(kHost) + "xl/public/p1.webp", PhotoSize::kM,
+       At({"m.jpg", "m.webp", "xl.jpg", "xl.webp"})},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Addresses(c.listed, c.chosen), c.want) << c.listed;
+}
+
+TEST(PhotoAttempts, EachAttemptKnowsItsSize) {
+  const auto attempts = PhotoAttempts(std::string(kHost) + "m/public/p1.webp", PhotoSize::kRaw);
+  ASSERT_EQ(attempts.size(), 8u);
+  EXPECT_EQ(attempts[0].size, PhotoSize::kRaw);
+  EXPECT_EQ(attempts[3].size, PhotoSize::kXl);
+  EXPECT_EQ(attempts[7].size, PhotoSize::kM);
+}
+
+TEST(PhotoAttempts, QueryAndPathAfterTheSizeAreKept) {
+  EXPECT_EQ(Addresses("https://h/view/photo/m/public/a.b/p1.webp?x=1.jpg#f", PhotoSize::kL),
+            (std::vector<std::string>{"https://h/view/photo/l/public/a.b/p1.jpg?x=1.jpg#f",
+                                      "https://h/view/photo/l/public/a.b/p1.webp?x=1.jpg#f",
+                                      "https://h/view/photo/m/public/a.b/p1.jpg?x=1.jpg#f",
+                                      "https://h/view/photo/m/public/a.b/p1.webp?x=1.jpg#f"}));
+  EXPECT_EQ(Addresses("https://h/view/photo/m/public/p1", PhotoSize::kL),
+            (std::vector<std::string>{"https://h/view/photo/l/public/p1",
+                                      "https://h/view/photo/m/public/p1"}));
+}
+
+TEST(PhotoAttempts, AddressesWithoutAKnownSizeAreTriedAsTheyAre) {
+  const std::string cases[] = {
+      "http://h/view/photo/photo/public/p1.jpg",  // the plain service's full size
+      "https://h/view/photo/thumb/public/p1.jpg",
+      "https://h/view/photo/sqs/public/p1.webp",
+      "https://h/view/photo/M/public/p1.webp",
+      "https://h/view/photo/m",
+      "https://h/pics/p1.webp",
+      "",
+  };
+  for (const std::string& listed : cases) {
+    const auto attempts = PhotoAttempts(listed, PhotoSize::kXl);
+    ASSERT_EQ(attempts.size(), 1u) << listed;
+    EXPECT_EQ(attempts[0].address, listed);
+    EXPECT_EQ(attempts[0].size, std::nullopt);
+  }
+}
+
+TEST(ParsePhotoSize, NamesInAnyCaseNothingElse) {
+  const std::pair<std::string, std::optional<PhotoSize>> cases[] = {
+      {"m", PhotoSize::kM},     {"L", PhotoSize::kL},    {" xl ", PhotoSize::kXl},
+      {"Raw", PhotoSize::kRaw}, {"", std::nullopt},      {"large", std::nullopt},
+      {"x l", std::nullopt},    {"thumb", std::nullopt},
+  };
+  for (const auto& [text, size] : cases) EXPECT_EQ(ParsePhotoSize(text), size) << text;
+  EXPECT_EQ(PhotoSizeName(PhotoSize::kXl), "xl");
+  EXPECT_EQ(kDefaultPhotoSize, PhotoSize::kL);
+}
+
+}  // namespace
+}  // namespace tarn

@@ -1,0 +1,258 @@
+# SPDX-License-Identifier: MIT
+"""Today's service: the album host and the image host, and what the service refuses.
+
+Two servers share one log and one clock. Refusals, checked in this order on every request
+but /stats:
+  - a User-Agent without "Mozilla/5.0": 418;
+  - a request sooner than --min-gap-ms after the previous one (on either host): 302 to
+    <album host>/misc/sorry?original-url=<the address asked for>;
+  - an image without the album's Referer (<album host>/ or the album's address): 418 with a
+    13-byte body labelled image/jpeg.
+The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 403.
+"""
+
+import socket
+import ssl
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qs, quote, urlsplit
+
+from . import today_pages, today_photos
+from .album import FIRST_PHOTO_ID, PHOTO_ID_STEP
+
+HTML = "text/html; charset=utf-8"
+TEXT = "text/plain; charset=utf-8"
+MIME = {".jpg": "image/jpeg", ".webp": "image/webp"}
+BROWSER_MARK = "Mozilla/5.0"
+# What the image host sends instead of a photo asked for without the album's Referer.
+HOTLINK_BODY = b"hotlink-deny!"
+IDLE_TIMEOUT_SECONDS = 60
+
+
+def base_address(server):
+    """scheme://127.0.0.1:port of a server: https when it speaks TLS."""
+    scheme = "https" if getattr(server, "tls_context", None) else "http"
+    return f"{scheme}://127.0.0.1:{server.server_address[1]}"
+
+
+class TodayLog:
+    """Every request of both hosts in order, and the clock of the rate limit."""
+
+    def __init__(self, min_gap_ms):
+        self._lock = threading.Lock()
+        self._min_gap = min_gap_ms / 1000
+        self._start = time.monotonic()
+        self._previous = None
+        self._connections = 0
+        self._requests = []
+
+    def reset(self):
+        with self._lock:
+            self._requests = []
+            self._previous = None
+
+    def connection_opened(self):
+        with self._lock:
+            self._connections += 1
+            return self._connections
+
+    def arrived(self):
+        """Milliseconds since start, and whether the request came too soon after the last."""
+        with self._lock:
+            now = time.monotonic()
+            too_soon = (self._previous is not None and self._min_gap > 0
+                        and now - self._previous < self._min_gap)
+            self._previous = now
+            return (now - self._start) * 1000, too_soon
+
+    def record(self, fields):
+        with self._lock:
+            self._requests.append(fields)
+
+    def report(self):
+        """Tab-separated key=value fields, one request a line; no value holds a tab."""
+        with self._lock:
+            connections = len({r["conn"] for r in self._requests})
+            lines = [f"connections {connections}", f"requests {len(self._requests)}"]
+            for r in self._requests:
+                lines.append("request\t" + "\t".join(
+                    f"{key}={str(value).replace(chr(9), ' ')}" for key, value in r.items()))
+        return ("\n".join(lines) + "\n").encode("utf-8")
+
+
+class TodayServers:
+    """The album host and the image host on two free (or given) loopback ports."""
+
+    def __init__(self, port, album, cache_dir, min_gap_ms, quiet, tls_context=None):
+        self.album = album
+        self.log = TodayLog(min_gap_ms)
+        self.files = today_photos.load(cache_dir, album)
+        self.thumb = self.files.get((0, "m", ".jpg"), b"")
+        self.quiet = quiet
+        self.pages = _Server(port, TodayPageHandler, self, tls_context)
+        self.images = _Server(0, TodayImageHandler, self, tls_context)
+
+    def album_base(self):
+        return base_address(self.pages)
+
+    def image_base(self):
+        return base_address(self.images)
+
+    def album_address(self):
+        return self.album_base() + self.album.album_path()
+
+    def private_address(self):
+        return f"{self.album_base()}/photos/album/{today_pages.PRIVATE_ALBUM_ID}/"
+
+    def serve(self):
+        """Serves the image host on a thread and the album host here, until shut down."""
+        images = threading.Thread(target=self.images.serve_forever, daemon=True)
+        images.start()
+        try:
+            self.pages.serve_forever()
+        finally:
+            self.images.shutdown()
+            self.images.server_close()
+            self.pages.server_close()
+
+    def shutdown(self):
+        self.pages.shutdown()
+
+
+class _Server(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def __init__(self, port, handler, today, tls_context=None):
+        self.today = today
+        self.tls_context = tls_context
+        super().__init__(("127.0.0.1", port), handler)
+
+    def get_request(self):
+        connection, address = super().get_request()
+        if self.tls_context:
+            # The handshake waits for the handler's thread, so one slow client holds no other.
+            connection = self.tls_context.wrap_socket(connection, server_side=True,
+                                                      do_handshake_on_connect=False)
+        return connection, address
+
+    def handle_error(self, request, client_address):
+        if isinstance(sys.exc_info()[1], (ssl.SSLError, ConnectionError)):
+            return  # a client that refused our certificate or went away
+        super().handle_error(request, client_address)
+
+
+class TodayHandler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "SampleAlbum/1.0"
+    timeout = IDLE_TIMEOUT_SECONDS
+    host_name = ""
+
+    def setup(self):
+        super().setup()
+        self.request.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        self.connection_number = self.server.today.log.connection_opened()
+
+    def do_GET(self):
+        today = self.server.today
+        path = urlsplit(self.path).path
+        if path == "/stats":
+            return self._send(200, TEXT, today.log.report(), None)
+        if path == "/stats/reset":
+            today.log.reset()
+            return self._send(200, TEXT, b"reset\n", None)
+        ms, too_soon = today.log.arrived()
+        fields = {"conn": self.connection_number, "host": self.host_name, "ms": f"{ms:.1f}",
+                  "target": self.path, "user-agent": self.headers.get("User-Agent", ""),
+                  "referer": self.headers.get("Referer", "")}
+        if BROWSER_MARK not in fields["user-agent"]:
+            return self._send(418, HTML, _page("418 I'm a teapot"), fields)
+        if too_soon:
+            original = base_address(self.server) + self.path
+            location = f"{today.album_base()}/misc/sorry?original-url={quote(original, safe='')}"
+            return self._send(302, HTML, _page("请稍后再试"), fields, location)
+        return self.answer(path, fields)
+
+    def answer(self, path, fields):
+        raise NotImplementedError
+
+    def _send(self, status, content_type, body, fields, location=None):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        if location:
+            self.send_header("Location", location)
+        self.end_headers()
+        self.wfile.write(body)
+        if fields is not None:
+            fields.update(status=status, bytes=len(body))
+            self.server.today.log.record(fields)
+
+    def log_message(self, format, *args):
+        if not self.server.today.quiet:
+            sys.stderr.write(f"[{self.host_name} {self.connection_number}] {format % args}\n")
+
+
+class TodayPageHandler(TodayHandler):
+    host_name = "www"
+
+    def answer(self, path, fields):
+        today = self.server.today
+        album = today.album
+        base = today.album_base()
+        if path == album.album_path():
+            values = parse_qs(urlsplit(self.path).query).get("m_start", ["0"])
+            start = int(values[0]) if values[0].isdigit() else -1
+            if start in album.page_starts():
+                page = today_pages.render_page(album, start, base, today.image_base())
+                return self._send(200, HTML, page, fields)
+        elif path == f"/photos/album/{today_pages.PRIVATE_ALBUM_ID}/":
+            return self._send(200, HTML, today_pages.render_private(base), fields)
+        elif path == "/misc/sorry":
+            return self._send(200, HTML, today_pages.render_sorry(base), fields)
+        return self._send(404, HTML, _page("页面不存在"), fields)
+
+
+class TodayImageHandler(TodayHandler):
+    host_name = "img"
+
+    def answer(self, path, fields):
+        today = self.server.today
+        if not self._album_referer(fields["referer"]):
+            return self._send(418, MIME[".jpg"], HOTLINK_BODY, fields)
+        parts = path.split("/")  # "", view, photo, <size>, public, p<N>.<ext>
+        if len(parts) != 6 or parts[1:3] != ["view", "photo"] or parts[4] != "public":
+            return self._send(404, HTML, _page("页面不存在"), fields)
+        size, name = parts[3], parts[5]
+        if size == "raw":
+            return self._send(403, HTML, _page("403 Forbidden"), fields)
+        stem, dot, extension = name.rpartition(".")
+        index = _photo_index(stem, today.album.photo_count)
+        if index is not None and size == "thumb" and index == 0 and extension == "jpg":
+            return self._send(200, MIME[".jpg"], today.thumb, fields)
+        body = today.files.get((index, size, dot + extension))
+        if body is None:
+            return self._send(404, HTML, _page("页面不存在"), fields)
+        return self._send(200, MIME[dot + extension], body, fields)
+
+    def _album_referer(self, referer):
+        today = self.server.today
+        base = today.album_base()
+        return referer in (base + "/", today.album_address()) or referer.startswith(
+            today.album_address() + "?")
+
+
+def _photo_index(stem, count):
+    if not (stem.startswith("p") and stem[1:].isdigit()):
+        return None
+    offset = int(stem[1:]) - FIRST_PHOTO_ID
+    if offset < 0 or offset % PHOTO_ID_STEP:
+        return None
+    index = offset // PHOTO_ID_STEP
+    return index if index < count else None
+
+
+def _page(message):
+    return (f'<html><head><meta charset="utf-8"></head><body><h1>{message}</h1></body></html>\n'
+            .encode("utf-8"))
