@@ -49,7 +49,11 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
 
 PhotoPartFile::PhotoPartFile(const std::string& folder, const std::string& stem)
     : folder_(folder), stem_(stem), part_path_(folder + "/" + stem + std::string(kPartExtension)) {
-  stream_.emplace(part_path_);  // empties a stale one
+  // A .part is only ever ours: one left by a killed run goes (a link, not what it points to),
+  // and the new one is made afresh, never through a link.
+  std::error_code ignored;
+  std::filesystem::remove(part_path_, ignored);
+  stream_.emplace(part_path_);
 }
 
 PhotoPartFile::~PhotoPartFile() {
@@ -61,6 +65,7 @@ PhotoPartFile::~PhotoPartFile() {
 }
 
 SavedPhoto PhotoPartFile::Commit() {
+  stream_->Close();  // only a clean close says the bytes reached the disk
   stream_.reset();
   const std::string final_path =
       folder_ + "/" + stem_ + std::string(SniffPhotoExtension(FirstBytes(part_path_)));
