@@ -17,6 +17,7 @@
 #include "app/live_text.h"
 #include "app/open_in_browser.h"
 #include "download/download_task.h"
+#include "settings/ini_file.h"
 #include "widgets/frm_about.h"
 #include "widgets/t_edit.h"
 #include "widgets/t_image.h"
@@ -73,6 +74,8 @@ class TForm1 : public QWidget {
 
   // Download settings for the next run (tests shorten the pauses and timeouts).
   DownloadSettings DownloadOptions;
+  // How runs over HTTPS ask today's service; Config.ini may change them.
+  ServiceSettings ServiceOptions;
   bool DownloadRunning() const { return download_ && download_->Running(); }
   // A running download's reports, on the window's thread (form1_download.cpp).
   void DownloadScanReported(int total);
@@ -143,6 +146,7 @@ class TForm1 : public QWidget {
 
  private:
   void CreateControls();
+  void ReadServiceSettings(const IniFile& ini);
   void FormCreate();
   void ConnectHandlers();
 

@@ -56,6 +56,7 @@ void TForm1::img_downloadClick(QObject*) {
   job.album_address = address;
   job.save_folder = folder;
   job.smart = TrackBar1->value() != 0;
+  job.service = ServiceOptions;
   job.settings = DownloadOptions;
   job.current_album_address = [live = LiveText::Follow(edt_directory_URL)] { return live->Get(); };
   job.current_save_folder = [live = LiveText::Follow(edt_directory)] { return live->Get(); };

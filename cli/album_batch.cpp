@@ -33,7 +33,10 @@ int StatusOf(const RunResult& result) {
   switch (result.stop) {
     case RunResult::Stop::kAlbumPage:
     case RunResult::Stop::kSecure:
+    case RunResult::Stop::kNotPublic:
       return kExitAlbumUnavailable;
+    case RunResult::Stop::kRefused:
+      return kExitRefused;
     case RunResult::Stop::kFile:
       return kExitPhotosMissing;
     case RunResult::Stop::kNone:
@@ -74,6 +77,8 @@ int RunAlbums(const Options& options, ProgressStyle style, std::stop_token stop,
     job.save_folder = options.folder;
     job.smart = !options.first_page;
     job.settings.preview = false;
+    job.service.photo_size = options.size;
+    job.service.pause = std::chrono::milliseconds(options.pause_ms);
     ProgressReport report(style, AlbumLabel(job.album_address, i, options.albums.size()), out, err);
     DownloadWorker(report, std::move(job)).Run(stop);
     saved += report.Saved();
@@ -84,6 +89,12 @@ int RunAlbums(const Options& options, ProgressStyle style, std::stop_token stop,
     }
     const int album_status = StatusOf(*report.Result());
     if (Gravity(album_status) > Gravity(status)) status = album_status;
+    if (album_status == kExitRefused) {
+      // The next album would be refused too, and each request lengthens the ban.
+      for (size_t rest = i + 1; rest < options.albums.size(); ++rest)
+        std::fprintf(err, "tarn-get：未开始：%s\n", options.albums[rest].c_str());
+      break;
+    }
   }
   return status;
 }

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
+
+#include "download/photo_ladder.h"
 
 namespace tarn::cli {
 
@@ -21,7 +24,7 @@ struct Options {
   std::vector<std::string> albums;  // from the command line, then from --input, in order
   std::string folder = ".";
   bool first_page = false;
-  std::string size = "l";
+  PhotoSize size = kDefaultPhotoSize;
   int pause_ms = 800;
   bool quiet = false;
 };

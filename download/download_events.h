@@ -15,10 +15,12 @@ struct RunResult {
     kAlbumPage,  // a page of the album could not be had
     kFile,       // a photo file could not be made or written
     kSecure,     // a secure connection could not be set up: another try cannot help
+    kRefused,    // the service shut the run out
+    kNotPublic,  // the album is not open to everyone
   };
   Stop stop = Stop::kNone;
   int found = 0;           // photo addresses the scan kept
-  int saved = 0;           // photos written
+  int saved = 0;           // photos written, or found saved by an earlier run
   int failed = 0;          // photos given up on
   bool truncated = false;  // the album had more photos than one run keeps
   std::string message;     // empty, or what went wrong, for the user
@@ -32,8 +34,8 @@ class DownloadEvents {
 
   // The scan is over: `total` photos were found.
   virtual void ScanReported(int total) = 0;
-  // `done` photos of the run have been handled; `saved_path` is the file written, or empty
-  // when the photo was given up on.
+  // `done` photos of the run have been handled; `saved_path` is the photo's file (written now,
+  // or by an earlier run of the same album), or empty when the photo was given up on.
   virtual void PhotoDone(int done, const std::string& saved_path) = 0;
   // The picture for the preview box.
   virtual void PreviewReady(RgbImage image) = 0;

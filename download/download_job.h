@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "download/photo_ladder.h"
 #include "net/http_client.h"
 
 namespace tarn {
@@ -20,6 +21,19 @@ struct RetryPolicy {
       std::chrono::milliseconds(1000), std::chrono::milliseconds(2000)};
 };
 
+// A current desktop browser, as today's service wants to see: it answers other clients 418.
+inline constexpr std::string_view kBrowserUserAgent =
+    "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+    "Chrome/142.0.0.0 Safari/537.36";
+
+// How a run over HTTPS (today's service) asks for photos; the user may change each.
+struct ServiceSettings {
+  PhotoSize photo_size = kDefaultPhotoSize;
+  // Between two requests, give or take a quarter: quick requests get a run shut out.
+  std::chrono::milliseconds pause{800};
+  std::string user_agent{kBrowserUserAgent};
+};
+
 // How a worker goes about its run; the program keeps the defaults, tests shorten them.
 struct DownloadSettings {
   bool preview = true;  // decode saved photos for the preview box
@@ -27,6 +41,10 @@ struct DownloadSettings {
   // pages can make the worker hold.
   size_t max_photos = 100000;
   RetryPolicy retry;
+  // Retries of today's service back off: trying again at once turns a slow-down into a ban.
+  RetryPolicy service_retry{5,
+                            {std::chrono::seconds(2), std::chrono::seconds(4),
+                             std::chrono::seconds(8), std::chrono::seconds(16)}};
   net::HttpTimeouts timeouts;
   // The run's stamp in file names: a 32-bit millisecond tick.
   std::function<uint32_t()> tick;
@@ -37,6 +55,7 @@ struct DownloadJob {
   std::string album_address;
   std::string save_folder;
   bool smart = false;  // follow the album's next-page links
+  ServiceSettings service;
   DownloadSettings settings;
 
   // The window lets the user edit both boxes while a run goes on, and a run follows them: the

@@ -12,7 +12,6 @@ bool RequestPacer::WaitTurn(const std::stop_token& stop) {
     std::uniform_int_distribution<int64_t> gap(pause_.count() * 3 / 4, pause_.count() * 5 / 4);
     if (!WaitUntil(*last_ + std::chrono::milliseconds(gap(random_)), stop)) return false;
   }
-  last_ = Clock::now();
   return !stop.stop_requested();
 }
 

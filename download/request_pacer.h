@@ -12,8 +12,8 @@
 namespace tarn {
 
 // Spaces the requests of a run: each waits until a pause of `pause` ± a quarter has passed
-// since the one before, like a person clicking through pages, so that a service that counts
-// quick requests does not shut the run out.
+// since the one before ended, like a person clicking through pages, so that a service that
+// counts quick requests does not shut the run out.
 class RequestPacer {
  public:
   using Clock = std::chrono::steady_clock;
@@ -23,6 +23,8 @@ class RequestPacer {
   // Waits for the next request's turn; false when a stop came first. The first request goes at
   // once.
   bool WaitTurn(const std::stop_token& stop);
+  // A request is over (answered or failed): the next one's pause counts from now.
+  void RequestEnded() { last_ = Clock::now(); }
 
   // Waits `pause` (a retry's back-off), which stands for the gap before the next request;
   // false when a stop came first.

@@ -180,7 +180,8 @@ void HttpClient::FailWithAnswer(const AnswerHead& head) {
   MemoryStream body(kMaxTextBody);
   if (head.complete) ReadBody(connection_.Input(), head, body, timeouts_.error_body);
   KeepOrClose(head);
-  throw EIdHTTPProtocolException(head.status_code, head.status_line, body.Take());
+  throw EIdHTTPProtocolException(head.status_code, head.status_line, body.Take(),
+                                 std::string(Trim(head.Value("Location"))));
 }
 
 void HttpClient::NoteAuthenticationChallenge(const AnswerHead& head) {

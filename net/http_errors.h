@@ -17,17 +17,22 @@ class EIdProtocolReplyError : public EIdException {
 // An answer that is not a success: redirects, a "Location" header, any status outside 2xx.
 class EIdHTTPProtocolException : public EIdProtocolReplyError {
  public:
-  EIdHTTPProtocolException(int error_code, std::string status_line, std::string body)
+  EIdHTTPProtocolException(int error_code, std::string status_line, std::string body,
+                           std::string location = {})
       : EIdProtocolReplyError(std::move(status_line)),
         error_code_(error_code),
-        body_(std::move(body)) {}
+        body_(std::move(body)),
+        location_(std::move(location)) {}
   int ErrorCode() const { return error_code_; }
   // The answer's body as received.
   const std::string& ErrorMessage() const { return body_; }
+  // The answer's "Location" value, where a redirect points; empty without one.
+  const std::string& Location() const { return location_; }
 
  private:
   int error_code_;
   std::string body_;
+  std::string location_;
 };
 
 // A connection that cannot carry the address's scheme. The client speaks TLS now and no longer

@@ -28,7 +28,7 @@ With --today it serves the album over HTTPS (as --tls) as today's service does (
 pages in today's markup at /photos/album/<id>/ and ?m_start=<S>, a private album, and the
 photos on a second port standing for the image host; its READY line adds image=<base>,
 image_port=<port> and private=<album>, and /stats logs each request's time, User-Agent and
-Referer. --min-gap-ms MS adds the rate limit.
+Referer. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after N requests.
 
 A test that starts the server should pass --watch-stdin and keep a pipe to its standard
 input: closing the pipe (or the test dying) stops the server. Killing the pid it spawned may
@@ -83,6 +83,9 @@ def main():
     parser.add_argument("--watch-stdin", action="store_true",
                         help="stop when standard input reaches its end, so the server "
                              "ends with the test that started it")
+    parser.add_argument("--refuse-after", type=int, default=0, metavar="N",
+                        help="with --today: answer every request after the first N with the "
+                             "redirect to the captcha page, as a ban (/stats/reset lifts it)")
     parser.add_argument("--tls", action="store_true",
                         help="serve over HTTPS with a certificate from a test authority")
     parser.add_argument("--cert-dir", metavar="DIR",
@@ -148,7 +151,8 @@ def _serve_today(args, album, cache, tls_context, ready_extra):
     made = today_photos.ensure_variants(cache, album)
     if made:
         print(f"made {made} photo sizes and formats into {cache}", file=sys.stderr)
-    servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, tls_context)
+    servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, tls_context,
+                           args.refuse_after)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     print(f"READY port={servers.pages.server_address[1]} photos={album.photo_count} "
           f"pages={len(album.page_starts())} album={servers.album_address()} "

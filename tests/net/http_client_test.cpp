@@ -154,6 +154,7 @@ TEST(HttpClient, RedirectFailsWithoutSecondRequest) {
     EXPECT_EQ(error.ErrorCode(), 302);
     EXPECT_EQ(error.Message(), "HTTP/1.1 302 Found");
     EXPECT_EQ(error.ErrorMessage(), "moved");
+    EXPECT_EQ(error.Location(), "/elsewhere");
   }
   ExpectCleanServer(server);
   EXPECT_EQ(server.Requests().size(), 1u);

@@ -56,6 +56,8 @@ SampleServerProcess::SampleServerProcess(const std::string& extra_arguments) {
     if (field.rfind("photos=", 0) == 0) photos_ = std::stoi(field.substr(7));
     if (field.rfind("album=", 0) == 0) album_ = field.substr(6);
     if (field.rfind("ca=", 0) == 0) ca_file_ = field.substr(3);
+    if (field.rfind("private=", 0) == 0) private_album_ = field.substr(8);
+    if (field.rfind("cache=", 0) == 0) cache_ = field.substr(6);
   }
 }
 

@@ -22,6 +22,9 @@ class SampleServerProcess {
   int Photos() const { return photos_; }
   // With --tls: the test authority's certificate, for SSL_CERT_FILE; empty otherwise.
   const std::string& CaFile() const { return ca_file_; }
+  // With --today: the album nobody may see, and the folder of the drawn photos.
+  const std::string& PrivateAlbumUrl() const { return private_album_; }
+  const std::string& Cache() const { return cache_; }
   // "http://" or "https://" and the host.
   std::string Base() const { return (ca_file_.empty() ? "http://" : "https://") + Host(); }
 
@@ -31,6 +34,8 @@ class SampleServerProcess {
   int port_ = 0;
   int photos_ = 0;
   std::string album_;
+  std::string private_album_;
+  std::string cache_;
   std::string ca_file_;
 };
 

@@ -40,18 +40,22 @@ def base_address(server):
 class TodayLog:
     """Every request of both hosts in order, and the clock of the rate limit."""
 
-    def __init__(self, min_gap_ms):
+    def __init__(self, min_gap_ms, refuse_after=0):
         self._lock = threading.Lock()
         self._min_gap = min_gap_ms / 1000
+        self._refuse_after = refuse_after  # requests served before a ban; 0: no ban
+        self._counted = 0
         self._start = time.monotonic()
         self._previous = None
         self._connections = 0
         self._requests = []
 
     def reset(self):
+        """Forgets the requests and the clock of the rate limit, and lifts a ban for good."""
         with self._lock:
             self._requests = []
             self._previous = None
+            self._refuse_after = 0
 
     def connection_opened(self):
         with self._lock:
@@ -59,13 +63,16 @@ class TodayLog:
             return self._connections
 
     def arrived(self):
-        """Milliseconds since start, and whether the request came too soon after the last."""
+        """Milliseconds since start, and whether the request is refused: it came too soon after
+        the last, or after the ban began."""
         with self._lock:
             now = time.monotonic()
             too_soon = (self._previous is not None and self._min_gap > 0
                         and now - self._previous < self._min_gap)
             self._previous = now
-            return (now - self._start) * 1000, too_soon
+            self._counted += 1
+            banned = 0 < self._refuse_after < self._counted
+            return (now - self._start) * 1000, too_soon or banned
 
     def record(self, fields):
         with self._lock:
@@ -85,9 +92,10 @@ class TodayLog:
 class TodayServers:
     """The album host and the image host on two free (or given) loopback ports."""
 
-    def __init__(self, port, album, cache_dir, min_gap_ms, quiet, tls_context=None):
+    def __init__(self, port, album, cache_dir, min_gap_ms, quiet, tls_context=None,
+                 refuse_after=0):
         self.album = album
-        self.log = TodayLog(min_gap_ms)
+        self.log = TodayLog(min_gap_ms, refuse_after)
         self.files = today_photos.load(cache_dir, album)
         self.thumb = self.files.get((0, "m", ".jpg"), b"")
         self.quiet = quiet

@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+// Runs of today's service against the sample server's today's mode (HTTPS, today's markup,
+// the service's refusals): files, names, the album's text, manners, refusals and resuming.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "download/download_worker.h"
+#include "net/http_client.h"
+#include "support/recording_events.h"
+#include "support/sample_server_process.h"
+#include "support/temp_dir.h"
+
+namespace tarn {
+namespace {
+
+using testing::ReadAll;
+using testing::RecordingEvents;
+using testing::SampleServerProcess;
+
+constexpr int kPauseMs = 60;
+constexpr uint64_t kFirstPhotoId = 2190455501, kPhotoIdStep = 7919;  // the sample album's ids
+constexpr int kWebpOnly = 7;  // a photo the server has only as a list-size WebP
+
+std::string PhotoName(int index, const char* extension = ".jpg") {
+  return "p" + std::to_string(kFirstPhotoId + kPhotoIdStep * index) + extension;
+}
+
+struct Logged {
+  double ms = 0;
+  std::map<std::string, std::string> fields;
+};
+
+// What the server was asked, in order.
+std::vector<Logged> Log(const SampleServerProcess& server) {
+  std::istringstream lines(net::HttpClient().FetchText(server.Base() + "/stats"));
+  std::vector<Logged> log;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("request\t", 0) != 0) continue;
+    Logged entry;
+    std::istringstream fields(line.substr(8));
+    for (std::string field; std::getline(fields, field, '\t');) {
+      const size_t equals = field.find('=');
+      entry.fields[field.substr(0, equals)] = field.substr(equals + 1);
+    }
+    entry.ms = std::stod(entry.fields["ms"]);
+    log.push_back(std::move(entry));
+  }
+  return log;
+}
+
+class TodayAlbum : public ::testing::Test {
+ protected:
+  void Start(const std::string& arguments) {
+    server = std::make_unique<SampleServerProcess>("--today " + arguments);
+    ASSERT_TRUE(server->Ready());
+    ::setenv("SSL_CERT_FILE", server->CaFile().c_str(), 1);
+  }
+  std::unique_ptr<RecordingEvents> Download(const std::string& address) {
+    auto events = std::make_unique<RecordingEvents>();
+    DownloadJob job;
+    job.album_address = address;
+    job.save_folder = dir.path().string();
+    job.smart = true;
+    job.service.pause = std::chrono::milliseconds(kPauseMs);
+    job.settings.service_retry.pauses = {std::chrono::milliseconds(1)};
+    DownloadWorker(*events, std::move(job)).Run();
+    return events;
+  }
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  testing::TempDir dir;
+  std::unique_ptr<SampleServerProcess> server;
+};
+
+TEST_F(TodayAlbum, ThreePagesSavedWholeInLargeSizeWithTheAlbumsTextAndManners) {
+  Start("--photos 40 --min-gap-ms 40");
+  const auto run = Download(server->AlbumUrl());
+  ASSERT_EQ(run->finished, std::vector<std::string>{""});
+  EXPECT_EQ(run->totals, std::vector<int>{40});
+  EXPECT_EQ(Files().size(), 41u);  // the photos and the album's text, no .part
+  for (int i = 0; i < 40; ++i) {
+    if (i == kWebpOnly) continue;
+    char cached[32];
+    std::snprintf(cached, sizeof cached, "/photo_%04d.jpg", i);  // the large size
+    EXPECT_TRUE(ReadAll(dir.File(PhotoName(i))) == ReadAll(server->Cache() + cached)) << i;
+  }
+  char webp[32];
+  std::snprintf(webp, sizeof webp, "/today_m_%04d.webp", kWebpOnly);
+  EXPECT_TRUE(ReadAll(dir.File(PhotoName(kWebpOnly, ".webp"))) == ReadAll(server->Cache() + webp));
+
+  const std::string text = ReadAll(dir.File("album_1681427427.txt"));
+  EXPECT_NE(text.find("西湖十景 · 湖光小集样例相册"), std::string::npos) << text;
+  EXPECT_NE(text.find("照片由湖光小集样例生成 & 仅供测试。"), std::string::npos) << text;
+  EXPECT_NE(text.find(server->AlbumUrl()), std::string::npos) << text;
+  const size_t quoted = text.find(PhotoName(2) + "\t");
+  ASSERT_NE(quoted, std::string::npos) << text;
+  EXPECT_NE(text.find("石碑上写着\"平湖秋月\"", quoted), std::string::npos) << text;
+  EXPECT_LT(text.find(PhotoName(1) + "\t"), quoted);
+  EXPECT_LT(quoted, text.find(PhotoName(39) + "\t"));
+
+  const std::vector<Logged> log = Log(*server);
+  ASSERT_EQ(log.size(), 3u + 40u + 3u);  // the pages, the photos, the WebP's three misses
+  EXPECT_EQ(log[0].fields.at("referer"), server->Base() + "/");
+  for (size_t i = 0; i < log.size(); ++i) {
+    SCOPED_TRACE(log[i].fields.at("target"));
+    EXPECT_EQ(log[i].fields.at("user-agent"), kBrowserUserAgent);
+    if (i == 0) continue;
+    EXPECT_EQ(log[i].fields.at("referer"), server->AlbumUrl());
+    EXPECT_GE(log[i].ms - log[i - 1].ms, kPauseMs * 0.75 - 1);
+  }
+  // The WebP-only photo went down the ladder: large .jpg, large .webp, listed .jpg, listed .webp.
+  std::vector<std::string> ladder;
+  const std::string id = PhotoName(kWebpOnly, "");
+  for (const Logged& entry : log) {
+    const std::string& target = entry.fields.at("target");
+    if (target.find(id) != std::string::npos) ladder.push_back(target);
+  }
+  EXPECT_EQ(ladder,
+            (std::vector<std::string>{
+                "/view/photo/l/public/" + id + ".jpg", "/view/photo/l/public/" + id + ".webp",
+                "/view/photo/m/public/" + id + ".jpg", "/view/photo/m/public/" + id + ".webp"}));
+}
+
+TEST_F(TodayAlbum, ARefusalKeepsWhatWasSavedAndTheNextRunSavesOnlyTheRest) {
+  Start("--photos 10 --refuse-after 5");
+  const auto refused = Download(server->AlbumUrl());
+  ASSERT_EQ(refused->results.size(), 1u);
+  EXPECT_EQ(refused->results[0].stop, RunResult::Stop::kRefused);
+  const std::string& message = refused->finished[0];
+  EXPECT_NE(message.find("HTTP 302"), std::string::npos) << message;
+  EXPECT_NE(message.find("已保存 4 张照片"), std::string::npos) << message;
+  EXPECT_EQ(Files(), (std::vector<std::string>{"album_1681427427.txt", PhotoName(0), PhotoName(1),
+                                               PhotoName(2), PhotoName(3)}));
+  EXPECT_EQ(Log(*server).size(), 6u);  // nothing asked after the refusal
+
+  net::HttpClient().FetchText(server->Base() + "/stats/reset");  // the ban is over
+  const auto rest = Download(server->AlbumUrl());
+  EXPECT_EQ(rest->finished, std::vector<std::string>{""});
+  EXPECT_EQ(rest->done_counts.size(), 10u);
+  EXPECT_EQ(Files().size(), 11u);
+  for (const Logged& entry : Log(*server)) {
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(entry.fields.at("target").find(PhotoName(i, "")), std::string::npos);
+  }
+}
+
+TEST_F(TodayAlbum, APrivateAlbumIsSaidToBeNotPublic) {
+  Start("--photos 3");
+  const auto run = Download(server->PrivateAlbumUrl());
+  ASSERT_EQ(run->results.size(), 1u);
+  EXPECT_EQ(run->results[0].stop, RunResult::Stop::kNotPublic);
+  EXPECT_NE(run->finished[0].find("没有公开"), std::string::npos) << run->finished[0];
+  EXPECT_TRUE(Files().empty());
+}
+
+}  // namespace
+}  // namespace tarn
