@@ -151,7 +151,7 @@ void TForm1::CreateControls() {
   Loading_URL = Place(NewStaticText(this, "下载地址："), "Loading_URL", 17, 160, 65, 17);
 
   edt_directory_URL = Place(new TEdit(this), "edt_directory_URL", 85, 158, 364, 19);
-  edt_directory_URL->setText(QString::fromStdString(SampleAlbumAddress()));
+  edt_directory_URL->setText(QString::fromStdString(SampleAlbumUrl()));
 
   edt_directory = Place(new TEdit(this), "edt_directory", 513, 310, 140, 13);
   edt_directory->setFrame(false);

@@ -100,7 +100,7 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
   }
   bool all_good = true;
   for (const std::string& address : options.albums) {
-    if (!IsAlbumAddress(address)) {
+    if (!IsSupportedAlbumUrl(address)) {
       std::cerr << "tarn-get：此下载地址暂时不支持：" << address << "\n";
       all_good = false;
     }

@@ -64,10 +64,10 @@ struct DownloadJob {
   std::function<std::string()> current_album_address;
   std::function<std::string()> current_save_folder;
 
-  std::string AlbumAddressNow() const {
+  std::string FirstPageNow() const {
     return current_album_address ? current_album_address() : album_address;
   }
-  std::string SaveFolderNow() const {
+  std::string FolderNow() const {
     return current_save_folder ? current_save_folder() : save_folder;
   }
 };

@@ -140,7 +140,7 @@ struct DownloadWorker::Impl {
           [&](int) {
             // The first page's address is read afresh at every attempt; an https one makes the
             // run one of today's service from its first request on.
-            address = fixed_address ? *fixed_address : job.AlbumAddressNow();
+            address = fixed_address ? *fixed_address : job.FirstPageNow();
             if (!fixed_address) today = IsHttps(address);
             BeforeRequest(kPageAccept, fixed_address ? album_address : SiteRoot(address));
             page = net::HttpClient::Utf8ToAnsi(client.FetchText(address));
@@ -213,7 +213,7 @@ struct DownloadWorker::Impl {
   // Saves photo `index` into the folder the job names as it starts; false ends the run (a file
   // that cannot be made, a disk nearly full, or a stop).
   bool SavePhoto(uint32_t& stamp, size_t index) {
-    const std::string folder = job.SaveFolderNow();
+    const std::string folder = job.FolderNow();
     if (const std::optional<std::string> low = LowSpaceMessage(folder)) {
       EndRun(RunResult::Stop::kFile, *low);
       return false;
@@ -286,7 +286,7 @@ struct DownloadWorker::Impl {
   // Saves photo `index` of today's service as <stem>.jpg or .webp, from the largest size asked
   // for down to the listed one; a photo saved by an earlier run counts as done.
   bool SaveTodayPhoto(size_t index) {
-    const std::string folder = job.SaveFolderNow();
+    const std::string folder = job.FolderNow();
     const std::string stem = PhotoFileStem(photos[index], index);
     if (const std::optional<std::string> earlier = SavedPhotoPath(folder, stem)) {
       names[index] = std::filesystem::path(*earlier).filename().string();
@@ -338,7 +338,7 @@ struct DownloadWorker::Impl {
   }
 
   void SaveTodayPhotos() {
-    const std::string folder = job.SaveFolderNow();
+    const std::string folder = job.FolderNow();
     names.resize(photos.size());
     for (size_t i = 0; i < photos.size(); ++i) {
       const std::string stem = PhotoFileStem(photos[i], i);
@@ -363,7 +363,7 @@ struct DownloadWorker::Impl {
       if (Cancelled() || result.stop != RunResult::Stop::kNone) return;
     } else {
       // The tick repeats after a reboot: a stamp whose names an earlier run took is passed over.
-      uint32_t stamp = FreeStamp(job.SaveFolderNow(), settings.tick());
+      uint32_t stamp = FreeStamp(job.FolderNow(), settings.tick());
       for (size_t i = 0; i < photos.size(); ++i) {
         if (Cancelled() || !SavePhoto(stamp, i)) return;
       }

@@ -17,12 +17,12 @@ std::string FeedUrl() { return FromEnvironment("TARN_FEED_URL", TARN_DEFAULT_FEE
 
 std::string PhotoPrefix() { return "http://" + PhotoHost() + "/photos/"; }
 
-bool IsAlbumAddress(std::string_view address) {
+bool IsSupportedAlbumUrl(std::string_view address) {
   const std::string rest = PhotoHost() + "/photos/";
   return address.find("http://" + rest) != std::string_view::npos ||
          address.find("https://" + rest) != std::string_view::npos;
 }
 
-std::string SampleAlbumAddress() { return PhotoPrefix() + "album/1681427427/"; }
+std::string SampleAlbumUrl() { return PhotoPrefix() + "album/1681427427/"; }
 
 }  // namespace tarn

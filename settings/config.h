@@ -16,9 +16,9 @@ std::string FeedUrl();
 std::string PhotoPrefix();
 
 // The album address check: the address contains PhotoPrefix(), or the same with "https://".
-bool IsAlbumAddress(std::string_view address);
+bool IsSupportedAlbumUrl(std::string_view address);
 
 // The sample album address shown in the address box at start.
-std::string SampleAlbumAddress();
+std::string SampleAlbumUrl();
 
 }  // namespace tarn

@@ -155,6 +155,20 @@ TEST(TarnGet, AnAlbumPageThatCannotBeHadGivesFourAndAFailedPhotoOne) {
   EXPECT_NE(photo.err.find("有 1 张照片未能保存"), std::string::npos) << photo.err;
 }
 
+TEST(TarnGet, ARefusalStopsTheBatchWithThreeKeepingWhatWasSaved) {
+  testing::SampleServerProcess server("--today --photos 8 --refuse-after 4");
+  ASSERT_TRUE(server.Ready());
+  setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
+  TempDir dir;
+  const std::string second = server.AlbumUrl() + "?again";
+  const Outcome run = RunTarnGet(
+      {"--pause", "50", "-o", dir.path().string(), server.AlbumUrl(), second}, server.Host());
+  EXPECT_EQ(run.status, 3) << run.err;
+  EXPECT_NE(run.err.find("已保存 3 张照片"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("未开始：" + second), std::string::npos) << run.err;
+  EXPECT_EQ(FilesIn(dir.path()), 4u);  // three photos and the album's text, no .part
+}
+
 TEST(TarnGet, InterruptStopsAtOnceLeavingOnlyWholePhotos) {
   testing::SampleServerProcess server("--photo-delay-ms 300");
   ASSERT_TRUE(server.Ready());

@@ -7,7 +7,7 @@
 namespace tarn {
 namespace {
 
-TEST(IsAlbumAddress, HttpOrHttpsBeforeTheConfiguredHostAndPhotos) {
+TEST(IsSupportedAlbumUrl, HttpOrHttpsBeforeTheConfiguredHostAndPhotos) {
   setenv("TARN_PHOTO_HOST", "127.0.0.1:81", 1);
   const struct {
     const char* address;
@@ -21,7 +21,7 @@ TEST(IsAlbumAddress, HttpOrHttpsBeforeTheConfiguredHostAndPhotos) {
       {"ftp://127.0.0.1:81/photos/album/1/", false},
       {"https://127.0.0.1:81/photo/album/1/", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(IsAlbumAddress(c.address), c.accepted) << c.address;
+  for (const auto& c : cases) EXPECT_EQ(IsSupportedAlbumUrl(c.address), c.accepted) << c.address;
   unsetenv("TARN_PHOTO_HOST");
 }
 
