@@ -85,6 +85,9 @@ port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0))
 print(s.getsockname()[1])')
 host=127.0.0.1:$port
 scheme=http${tls:+s}
+# Today's pages (over https) name later pages ?m_start=<S>, the first form ?start=<S>.
+page_query=start
+[ -n "$tls" ] && page_query=m_start
 album=$scheme://$host/photos/album/$album_id/
 curl_trust=()
 tls_conf=
@@ -128,7 +131,7 @@ http {
     $tls_conf
     root $work/site;
     # Album pages: the query's start value is part of the file name.
-    location = /photos/album/$album_id/ { try_files \${uri}page\$arg_start.html =404; }
+    location = /photos/album/$album_id/ { try_files \${uri}page\$arg_$page_query.html =404; }
     location = /feed { try_files /feed.html =404; }
   }
 }
@@ -177,9 +180,11 @@ run_worker() {  # preview or no-preview
   previews=${line##*previews=}
 }
 
-verify() {  # folder: the worker's files, named <stamp>_<i>.jpg, against the served photos
-  cut -f1,4 "$work/site/manifest.tsv" | while IFS=$'\t' read -r index served; do
+verify() {  # folder: the worker's files against the served photos
+  cut -f1,3,4 "$work/site/manifest.tsv" | while IFS=$'\t' read -r index address served; do
+    # Over https a run of today's service names a photo by its address, else <stamp>_<i>.jpg.
     local saved=("$saves/$1"/*_"$index".jpg)
+    [ -n "$tls" ] && saved=("$saves/$1/${address##*/}")
     cmp -s "${saved[0]}" "$served" || { echo "$1: photo $index differs" >&2; exit 1; }
   done
 }

@@ -157,7 +157,7 @@ def _serve_today(args, album, cache, tls_context, ready_extra):
     print(f"READY port={servers.pages.server_address[1]} photos={album.photo_count} "
           f"pages={len(album.page_starts())} album={servers.album_address()} "
           f"image={servers.image_base()} image_port={servers.images.server_address[1]} "
-          f"private={servers.private_address()} "
+          f"private={servers.private_address()} feed={servers.album_base()}/feed "
           f"cache={cache}{ready_extra}", flush=True)
     if args.watch_stdin:
         threading.Thread(target=_stop_at_end_of_input, args=(servers,), daemon=True).start()

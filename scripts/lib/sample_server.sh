@@ -1,12 +1,14 @@
 # SPDX-License-Identifier: MIT
-# Sourced by scripts. start_sample_server ROOT starts the sample album server on a free
-# loopback port and exports TARN_PHOTO_HOST, TARN_FEED_URL, SAMPLE_ALBUM and SAMPLE_PHOTOS. The server reads
-# its standard input from this shell and stops when the shell ends and the pipe closes.
+# Sourced by scripts. start_sample_server ROOT [ARGUMENTS...] starts the sample album server on
+# a free loopback port and exports TARN_PHOTO_HOST, TARN_FEED_URL, SAMPLE_ALBUM and
+# SAMPLE_PHOTOS, and SSL_CERT_FILE when it speaks HTTPS. The server reads its standard input
+# from this shell and stops when the shell ends and the pipe closes.
 
 start_sample_server() {
   local root=$1 ready field
+  shift
   coproc SAMPLE_SERVER { exec python3 "$root/tools/sample_album_server.py" --port 0 --quiet \
-    --watch-stdin; }
+    --watch-stdin "$@"; }
   if ! read -r -t 180 ready <&"${SAMPLE_SERVER[0]}"; then
     echo "The sample album server did not start." >&2
     return 1
@@ -18,6 +20,7 @@ start_sample_server() {
       feed=*) export TARN_FEED_URL="${field#feed=}" ;;
       album=*) export SAMPLE_ALBUM="${field#album=}" ;;
       photos=*) export SAMPLE_PHOTOS="${field#photos=}" ;;
+      ca=*) export SSL_CERT_FILE="${field#ca=}" ;;
     esac
   done
   echo "Sample album server: $SAMPLE_ALBUM (announcements: $TARN_FEED_URL)"
