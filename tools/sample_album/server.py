@@ -78,21 +78,9 @@ class Stats:
         return ("\n".join(lines) + "\n").encode("utf-8")
 
 
-class SampleAlbumServer(ThreadingHTTPServer):
-    daemon_threads = True
-
-    def __init__(self, port, album, cache_dir, faults, quiet, tls_context=None):
-        self.tls_context = tls_context
-        self.scheme = "https" if tls_context else "http"
-        self.album = album
-        self.cache_dir = cache_dir
-        self.faults = faults
-        self.quiet = quiet
-        self.stats = Stats()
-        indexes = range(album.photo_count)
-        self.photos = [_read(photo_files.photo_file(cache_dir, i)) for i in indexes]
-        self.thumbs = [_read(photo_files.thumb_file(cache_dir, i)) for i in indexes]
-        super().__init__(("127.0.0.1", port), AlbumHandler)
+class TlsServing:
+    """Mixed into a server with `tls_context` (None for plain HTTP) and `quiet`: each accepted
+    connection speaks TLS, and clients that refuse the certificate are no error."""
 
     def get_request(self):
         connection, address = super().get_request()
@@ -109,6 +97,24 @@ class SampleAlbumServer(ThreadingHTTPServer):
                 print(f"TLS: {sys.exc_info()[1]}", file=sys.stderr)
             return
         super().handle_error(request, client_address)
+
+
+class SampleAlbumServer(TlsServing, ThreadingHTTPServer):
+    daemon_threads = True
+
+    def __init__(self, port, album, cache_dir, faults, quiet, tls_context=None):
+        self.tls_context = tls_context
+        self.scheme = "https" if tls_context else "http"
+        self.album = album
+        self.cache_dir = cache_dir
+        self.faults = faults
+        self.quiet = quiet
+        self.stats = Stats()
+        indexes = range(album.photo_count)
+        self.photos = [_read(photo_files.photo_file(cache_dir, i)) for i in indexes]
+        self.thumbs = [_read(photo_files.thumb_file(cache_dir, i)) for i in indexes]
+        super().__init__(("127.0.0.1", port), AlbumHandler)
+
 
     def manifest(self, base):
         """One line per photo in album order: index, size, full-size address, cached file."""

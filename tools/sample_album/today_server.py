@@ -12,7 +12,6 @@ The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 4
 """
 
 import socket
-import ssl
 import sys
 import threading
 import time
@@ -20,6 +19,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, quote, urlsplit
 
 from . import today_pages, today_photos
+from .server import TlsServing
 from .album import FIRST_PHOTO_ID, PHOTO_ID_STEP
 
 HTML = "text/html; charset=utf-8"
@@ -129,26 +129,14 @@ class TodayServers:
         self.pages.shutdown()
 
 
-class _Server(ThreadingHTTPServer):
+class _Server(TlsServing, ThreadingHTTPServer):
     daemon_threads = True
 
     def __init__(self, port, handler, today, tls_context=None):
         self.today = today
         self.tls_context = tls_context
+        self.quiet = today.quiet
         super().__init__(("127.0.0.1", port), handler)
-
-    def get_request(self):
-        connection, address = super().get_request()
-        if self.tls_context:
-            # The handshake waits for the handler's thread, so one slow client holds no other.
-            connection = self.tls_context.wrap_socket(connection, server_side=True,
-                                                      do_handshake_on_connect=False)
-        return connection, address
-
-    def handle_error(self, request, client_address):
-        if isinstance(sys.exc_info()[1], (ssl.SSLError, ConnectionError)):
-            return  # a client that refused our certificate or went away
-        super().handle_error(request, client_address)
 
 
 class TodayHandler(BaseHTTPRequestHandler):
