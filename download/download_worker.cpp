@@ -2,9 +2,7 @@
 #include "download/download_worker.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 #include <optional>
 #include <random>
 #include <set>
@@ -89,10 +87,7 @@ struct DownloadWorker::Impl {
     if (pauses.empty()) return !Cancelled();
     const auto pause =
         pauses[std::min<size_t>(static_cast<size_t>(attempt - 2), pauses.size() - 1)];
-    if (today) return pacer.Sleep(pause, stop);
-    std::unique_lock lock(pause_mutex);
-    pause_wake.wait_for(lock, stop, pause, [] { return false; });
-    return !Cancelled();
+    return pacer.Sleep(pause, stop);
   }
 
   // Runs `fetch(attempt)` until it succeeds, the attempts are used up or the run is cancelled.
@@ -425,14 +420,13 @@ struct DownloadWorker::Impl {
   // Today's service: set once the first page's address (or its upgrade) says https.
   bool today = false;
   std::string album_address;  // the first page as fetched: the Referer of later requests
+  // Spaces the requests of today's runs, and waits out the retry pauses of every run.
   RequestPacer pacer{job.service.pause, std::random_device{}()};
   AlbumFacts facts;
   std::vector<std::string> captions;  // beside `photos`
   std::vector<std::string> names;     // the file each photo has or will have
   bool fetching_raw = false;          // the original size is refused to everyone: 403 is no ban
   std::stop_token stop;
-  std::mutex pause_mutex;
-  std::condition_variable_any pause_wake;
 };
 
 DownloadWorker::DownloadWorker(DownloadEvents& events, DownloadJob job)
