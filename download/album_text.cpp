@@ -56,10 +56,15 @@ std::string WriteAlbumText(const std::string& folder, std::string_view address,
   const std::optional<std::string> id = AlbumIdFromAddress(address);
   const std::string path = folder + "/" + (id ? "album_" + *id + ".txt" : "album.txt");
   const std::string temp_path = path + std::string(kTempExtension);
+  // The temporary name is only ever ours: one left by a killed run goes (a link, not what it
+  // points to) before the new one is made, never through a link.
+  std::error_code stale;
+  std::filesystem::remove(temp_path, stale);
   try {
     {
       net::FileStream file(temp_path);
       file.Write(FormatAlbumText(facts, address, photos));
+      file.Close();  // only a clean close says the text reached the disk
     }
     std::error_code error;
     std::filesystem::rename(temp_path, path, error);

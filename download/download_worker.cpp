@@ -249,13 +249,21 @@ struct DownloadWorker::Impl {
     if (!saved) {
       std::error_code ignored;
       std::filesystem::remove(path, ignored);  // never leave a partial photo behind
+    }
+    return PhotoHandled(index, saved ? path : std::string());
+  }
+
+  // Counts and reports photo `index`, saved into `saved_path` or (empty) given up on; false
+  // when the run ends here instead (a stop, or a failure that ends the run).
+  bool PhotoHandled(size_t index, const std::string& saved_path) {
+    if (saved_path.empty()) {
       if (Cancelled() || result.stop != RunResult::Stop::kNone) return false;
       ++result.failed;
     } else {
       ++result.saved;
     }
-    events.PhotoDone(static_cast<int>(index + 1), saved ? path : std::string());
-    if (saved && preview) preview->Submit(path);
+    events.PhotoDone(static_cast<int>(index + 1), saved_path);
+    if (!saved_path.empty() && preview) preview->Submit(saved_path);
     return true;
   }
 
@@ -320,16 +328,8 @@ struct DownloadWorker::Impl {
     } catch (const net::ETlsSetupError& failure) {
       EndInsecure(failure);
     }
-    if (saved_path.empty()) {
-      if (Cancelled() || result.stop != RunResult::Stop::kNone) return false;
-      ++result.failed;
-    } else {
-      names[index] = std::filesystem::path(saved_path).filename().string();
-      ++result.saved;
-    }
-    events.PhotoDone(static_cast<int>(index + 1), saved_path);
-    if (!saved_path.empty() && preview) preview->Submit(saved_path);
-    return true;
+    if (!saved_path.empty()) names[index] = std::filesystem::path(saved_path).filename().string();
+    return PhotoHandled(index, saved_path);
   }
 
   void SaveTodayPhotos() {
