@@ -50,7 +50,11 @@ class FileStream final : public OutputStream {
   [[noreturn]] void Fail(const char* action) const;
 
   std::string path_;
+#ifdef _WIN32
+  void* handle_;  // a Windows file HANDLE
+#else
   int descriptor_ = -1;
+#endif
   uint64_t position_ = 0;
 };
 

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "net/internet_date.h"
 
-#include <locale.h>
-#include <time.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
+
+#include "net/date_fields.h"
 
 namespace tarn::net {
 namespace {
@@ -25,19 +24,12 @@ constexpr std::array<const char*, 4> kForms = {
     "%a %b %d %H:%M:%S %Y",
 };
 
-// Names in dates are English; the program's window layer switches the process locale to the
-// user's, so parsing and writing use a C locale of their own.
-locale_t CLocale() {
-  static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
-  return locale;
-}
-
-std::optional<std::time_t> ReadForm(const std::string& text, const char* form, locale_t c) {
-  std::tm fields{};
-  const char* end = strptime_l(text.c_str(), form, &fields, c);
-  if (end == nullptr || *end != '\0') return std::nullopt;
+std::optional<std::time_t> ReadForm(const std::string& text, const char* form) {
+  const std::optional<std::tm> read = ReadDateFields(text, form);
+  if (!read) return std::nullopt;
+  const std::tm& fields = *read;
   std::tm normalised = fields;
-  const std::time_t moment = timegm(&normalised);
+  const std::time_t moment = GmtSeconds(normalised);
   // timegm quietly turns "31 Feb" into a day of March; such a date names no real day.
   if (normalised.tm_mday != fields.tm_mday || normalised.tm_mon != fields.tm_mon ||
       normalised.tm_year != fields.tm_year) {
@@ -49,13 +41,12 @@ std::optional<std::time_t> ReadForm(const std::string& text, const char* form, l
 }  // namespace
 
 std::optional<std::time_t> ReadInternetDate(std::string_view text) {
-  const locale_t c = CLocale();
-  if (c == locale_t{} || text.empty() || text.size() > kMaxDateLength) return std::nullopt;
+  if (text.empty() || text.size() > kMaxDateLength) return std::nullopt;
   // strptime needs a terminated string; an embedded NUL would end it early and hide junk.
   if (text.find('\0') != std::string_view::npos) return std::nullopt;
   const std::string terminated(text);
   for (const char* form : kForms) {
-    if (auto moment = ReadForm(terminated, form, c)) return moment;
+    if (auto moment = ReadForm(terminated, form)) return moment;
   }
   return std::nullopt;
 }
@@ -66,8 +57,7 @@ std::string WriteInternetDate(std::time_t moment) {
   static constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   moment = std::clamp<std::time_t>(moment, 0, kLatestWritable);
-  std::tm fields{};
-  gmtime_r(&moment, &fields);
+  const std::tm fields = GmtFields(moment);
   char text[32];
   std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d GMT", kDays[fields.tm_wday],
                 fields.tm_mday, kMonths[fields.tm_mon], fields.tm_year + 1900, fields.tm_hour,

@@ -14,10 +14,18 @@ namespace tarn::net::platform {
 // The four numbers of an IPv4 address, most significant first.
 using IPv4Address = std::array<uint8_t, 4>;
 
+#ifdef _WIN32
+// A Winsock socket with the events its waits and its wake-up use.
+struct WindowsSocket;
+using SocketHandle = WindowsSocket*;
+inline constexpr SocketHandle kNoSocket = nullptr;
+#else
 using SocketHandle = int;
 inline constexpr SocketHandle kNoSocket = -1;
+#endif
 
-// Process-wide start and release of the system's socket library.
+// Process-wide start and release of the system's socket library; a start that fails raises
+// EIdStackInitializationFailed.
 void StartStack();
 void ReleaseStack();
 
@@ -53,8 +61,10 @@ void ShutdownBoth(SocketHandle handle);
 // Shuts the sending side down, then releases the socket.
 void Close(SocketHandle handle);
 
+#ifndef _WIN32
 // Error-number mapping, exposed for tests.
 int SocketErrorFromErrno(int error);
 int SocketErrorFromLookup(int lookup_error, int error);
+#endif
 
 }  // namespace tarn::net::platform

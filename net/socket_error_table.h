@@ -4,6 +4,13 @@
 #include <cerrno>
 #include <string_view>
 
+// Winsock has no POSIX numbers for a few of its errors; only POSIX systems read that column.
+#ifdef _WIN32
+#define TARN_POSIX_ONLY(number) 0
+#else
+#define TARN_POSIX_ONLY(number) number
+#endif
+
 namespace tarn::net {
 
 // A Windows Sockets error number, the text messages print for it, and the system error
@@ -32,9 +39,9 @@ inline constexpr SocketErrorRow kSocketErrors[] = {
     {10041, "Protocol wrong type for socket.", EPROTOTYPE},
     {10042, "Bad protocol option.", ENOPROTOOPT},
     {10043, "Protocol not supported.", EPROTONOSUPPORT},
-    {10044, "Socket type not supported.", ESOCKTNOSUPPORT},
+    {10044, "Socket type not supported.", TARN_POSIX_ONLY(ESOCKTNOSUPPORT)},
     {10045, "Operation not supported on socket.", EOPNOTSUPP},
-    {10046, "Protocol family not supported.", EPFNOSUPPORT},
+    {10046, "Protocol family not supported.", TARN_POSIX_ONLY(EPFNOSUPPORT)},
     {10047, "Address family not supported by protocol family.", EAFNOSUPPORT},
     {10048, "Address already in use.", EADDRINUSE},
     {10049, "Cannot assign requested address.", EADDRNOTAVAIL},
@@ -47,13 +54,13 @@ inline constexpr SocketErrorRow kSocketErrors[] = {
     {10056, "Socket is already connected.", EISCONN},
     {10057, "Socket is not connected.", ENOTCONN},
     // Our side or the peer has closed: the Windows "shut down" case.
-    {10058, "Cannot send or receive after socket is closed.", ESHUTDOWN, EPIPE},
-    {10059, "Too many references, cannot splice.", ETOOMANYREFS},
+    {10058, "Cannot send or receive after socket is closed.", TARN_POSIX_ONLY(ESHUTDOWN), EPIPE},
+    {10059, "Too many references, cannot splice.", TARN_POSIX_ONLY(ETOOMANYREFS)},
     {10060, "Connection timed out.", ETIMEDOUT},
     {10061, "Connection refused.", ECONNREFUSED},
     {10062, "Too many levels of symbolic links.", ELOOP},
     {10063, "File name too long.", ENAMETOOLONG},
-    {10064, "Host is down.", EHOSTDOWN},
+    {10064, "Host is down.", TARN_POSIX_ONLY(EHOSTDOWN)},
     {10065, "No route to host.", EHOSTUNREACH},
     {10066, "Directory not empty", ENOTEMPTY},
     {11001, "Host not found.", 0},

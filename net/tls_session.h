@@ -8,11 +8,20 @@
 
 #include "net/platform_socket.h"
 #include "net/tls_context.h"
+
+#ifdef _WIN32
+#include <memory>
+#else
 #include "net/tls_socket_bio.h"
 
 struct ssl_st;
+#endif
 
 namespace tarn::net {
+
+#ifdef _WIN32
+struct SchannelSession;
+#endif
 
 // One TLS session over a connected socket, which it switches to non-blocking calls: every
 // wait is a bounded poll, and a shutdown of the socket from another thread ends it at once.
@@ -40,6 +49,19 @@ class TlsSession {
 
  private:
   void Handshake(const TlsContext& context, std::chrono::steady_clock::time_point deadline);
+#ifdef _WIN32
+  // Decrypts the next whole record received; false when more bytes are needed for one.
+  bool DecryptRecord();
+  // Receives more encrypted bytes, waiting until `deadline`; fails as Receive says, or as a
+  // handshake does.
+  void ReceiveMore(std::chrono::steady_clock::time_point deadline, bool handshake);
+  // Sends every byte, waiting at most `stall` each time the socket takes nothing.
+  void SendRaw(std::string_view bytes, std::chrono::milliseconds stall);
+  [[noreturn]] void ThrowHandshakeFailure(long status);
+
+  std::unique_ptr<SchannelSession> session_;
+  platform::SocketHandle socket_;
+#else
   // Decrypts what has been received already, never waiting; the count taken.
   size_t ReceiveBuffered(char* into, size_t capacity);
   // Waits until `deadline` for what OpenSSL asked for after a call that returned `result`;
@@ -49,8 +71,9 @@ class TlsSession {
 
   ssl_st* ssl_ = nullptr;
   TlsSocketLink link_;
+#endif
   std::string host_;
-  bool broken_ = false;  // after a fatal error OpenSSL must not send anything more
+  bool broken_ = false;  // after a fatal error nothing more may be sent
 };
 
 }  // namespace tarn::net

@@ -1,20 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "net/utf8_to_ansi.h"
 
-#include <iconv.h>
-
 #include <optional>
 
-#include "net/socket_errors.h"
+#include "net/code_page.h"
 
 namespace tarn::net {
 namespace {
 
-constexpr char kDefaultCharacter = '?';
 constexpr char32_t kFirstSupplementary = 0x10000;
 constexpr char32_t kLastCodePoint = 0x10FFFF;
-// Room for the longest character of any code page iconv knows.
-constexpr size_t kMaxBytesPerCharacter = 8;
 
 bool IsContinuation(unsigned char byte) { return byte >= 0x80 && byte <= 0xBF; }
 
@@ -64,45 +59,12 @@ std::optional<std::u32string> Decode(std::string_view utf8) {
   return characters;
 }
 
-class Converter {
- public:
-  explicit Converter(const char* code_page) : handle_(iconv_open(code_page, "UTF-32LE")) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
-      throw EIdException(std::string("Unknown code page ") + code_page);
-    }
-  }
-  ~Converter() { iconv_close(handle_); }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-
-  // Appends one character in the code page, or the default character when it has none.
-  void Append(char32_t character, std::string& out) {
-    char in_bytes[4] = {
-        static_cast<char>(character & 0xFF), static_cast<char>((character >> 8) & 0xFF),
-        static_cast<char>((character >> 16) & 0xFF), static_cast<char>((character >> 24) & 0xFF)};
-    char out_bytes[kMaxBytesPerCharacter];
-    char* in = in_bytes;
-    size_t in_left = sizeof in_bytes;
-    char* produced = out_bytes;
-    size_t out_left = sizeof out_bytes;
-    if (iconv(handle_, &in, &in_left, &produced, &out_left) == static_cast<size_t>(-1)) {
-      iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-      out += kDefaultCharacter;
-      return;
-    }
-    out.append(out_bytes, static_cast<size_t>(produced - out_bytes));
-  }
-
- private:
-  iconv_t handle_;
-};
-
 }  // namespace
 
 std::string Utf8ToCodePage(std::string_view utf8, const char* code_page) {
   const std::optional<std::u32string> characters = Decode(utf8);
   if (!characters) return {};
-  Converter converter(code_page);
+  CodePageConverter converter(code_page);
   std::string out;
   out.reserve(utf8.size());
   for (const char32_t character : *characters) {

@@ -1,0 +1,25 @@
+# SPDX-License-Identifier: MIT
+# Cross build for 64-bit Windows with Debian's mingw-w64 compiler (POSIX threads flavour, for
+# std::thread): static executables that need no DLL beside them, run under Wine by CTest.
+# TARN_WINDOWS_DEPS names the prefix where scripts/build-windows put the libraries it built
+# with this compiler (libjpeg, libwebp, GoogleTest, CLI11's header).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+
+# try_compile projects read this file again and need the prefix too.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TARN_WINDOWS_DEPS)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${TARN_WINDOWS_DEPS})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+if(TARN_WINDOWS_DEPS)
+  set(ENV{PKG_CONFIG_LIBDIR} "${TARN_WINDOWS_DEPS}/lib/pkgconfig")
+  set(ENV{PKG_CONFIG_PATH} "")
+endif()
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Windows only: what the Schannel files share.
+#define SECURITY_WIN32
+#include <windows.h>
+#include <security.h>
+#include <schannel.h>
+#include <wincrypt.h>
+
+#include <string>
+
+namespace tarn::net {
+
+struct SchannelCredentials {
+  CredHandle handle{};
+  bool has_handle = false;
+  // Certificates of the bundle SSL_CERT_FILE names, trusted beside Windows' store; or none.
+  HCERTSTORE extra_roots = nullptr;
+};
+
+// A store with the certificates of a PEM bundle; nullptr when the file cannot be read.
+HCERTSTORE LoadPemBundle(const std::wstring& path);
+
+// Checks a server's certificate as OpenSSL does for us elsewhere: the chain up to a trusted
+// root (Windows' store or `extra_roots`), then the name (`host`, or its IPv4 address), then
+// dates and signatures. Raises ETlsCertificateError with OpenSSL's text for the first fault.
+void CheckServerCertificate(PCCERT_CONTEXT certificate, HCERTSTORE extra_roots,
+                            const std::string& host);
+
+}  // namespace tarn::net
