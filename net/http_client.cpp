@@ -84,7 +84,7 @@ void HttpClient::Abort() { connection_.Abort(); }
 
 void HttpClient::Fetch(std::string_view address, OutputStream& destination) {
   RefuseUnsendableAddress(address);
-  if (FetchOnce(address, destination, true)) return;
+  if (FetchOnce(address, destination, follow_upgrades_)) return;
   const std::string upgraded =
       "https://" + std::string(address.substr(std::string_view("http://").size()));
   FetchOnce(upgraded, destination, false);

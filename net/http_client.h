@@ -63,6 +63,10 @@ class HttpClient {
   // client itself.
   void SetBrowserHeaders(std::optional<BrowserHeaders> headers) { browser_ = std::move(headers); }
 
+  // Whether an answer that moves the very address asked for from http to https is followed
+  // (the default), or fails like any redirect, for a caller that changes its ways with it.
+  void FollowUpgrades(bool follow) { follow_upgrades_ = follow; }
+
   // A fetched UTF-8 page in the program's 8-bit encoding; empty when the page is malformed.
   static std::string Utf8ToAnsi(std::string_view utf8);
 
@@ -107,6 +111,7 @@ class HttpClient {
   bool last_fetch_was_tls_ = false;
   std::unique_ptr<CookieStore> cookies_;
   std::optional<BrowserHeaders> browser_;
+  bool follow_upgrades_ = true;
   bool send_authorization_ = false;
   bool send_proxy_authorization_ = false;
 };
