@@ -4,7 +4,6 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <optional>
 
 #include "base/text.h"
 
@@ -13,69 +12,58 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kCharsetIs = "CHARSET=";
 // Output taken from iconv at a time; a page is converted in as many rounds as it needs.
 constexpr size_t kChunkBytes = 16 * 1024;
 
-// The charset parameter of a Content-Type value, without quotes; empty when it has none.
-std::string_view Charset(std::string_view content_type) {
-  for (size_t at = content_type.find(';'); at != std::string_view::npos;
-       at = content_type.find(';', at + 1)) {
-    std::string_view parameter = content_type.substr(at + 1);
-    parameter = parameter.substr(0, parameter.find(';'));
-    const size_t equals = parameter.find('=');
-    if (equals == std::string_view::npos ||
-        !EqualsIgnoringAsciiCase(Trim(parameter.substr(0, equals)), "charset")) {
-      continue;
-    }
-    std::string_view value = Trim(parameter.substr(equals + 1));
+// The charset parameter of a Content-Type value, upper-cased and unquoted; empty when none.
+std::string Charset(std::string_view content_type) {
+  const std::string upper = AsciiUpper(content_type);
+  for (size_t at = upper.find(';'); at != std::string::npos; at = upper.find(';', at + 1)) {
+    const std::string_view parameter = Trim(std::string_view(upper).substr(at + 1));
+    if (!parameter.starts_with(kCharsetIs)) continue;
+    std::string_view value = parameter.substr(kCharsetIs.size());
+    value = Trim(value.substr(0, value.find(';')));
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
       value = value.substr(1, value.size() - 2);
     }
-    return value;
+    return std::string(value);
   }
   return {};
 }
 
-// Bytes in the well-formed UTF-8 sequence that `bytes` begins with (no overlong form, no
-// surrogate, nothing beyond U+10FFFF), or 0.
+// Bytes in the well-formed UTF-8 sequence that `bytes` begins with, or 0: no overlong form,
+// no surrogate, nothing beyond U+10FFFF.
 size_t Utf8SequenceLength(std::string_view bytes) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  const unsigned char lead = byte(0);
+  const auto at = [&](size_t i) -> unsigned char { return i < bytes.size() ? bytes[i] : 0; };
+  const unsigned char lead = at(0);
   if (lead < 0x80) return 1;
-  size_t length = 2;
-  unsigned char low = 0x80;  // bounds of the second byte
-  unsigned char high = 0xBF;
-  if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else if (lead < 0xC2 || lead > 0xDF) {
-    return 0;
-  }
-  if (bytes.size() < length || byte(1) < low || byte(1) > high) return 0;
+  const size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+  const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+  const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+  if (length == 0 || at(1) < low || at(1) > high) return 0;
   for (size_t i = 2; i < length; ++i) {
-    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    if (at(i) < 0x80 || at(i) > 0xBF) return 0;
   }
   return length;
 }
 
-// The text with a byte order mark dropped; nothing when a byte is not well-formed UTF-8, unless
-// `lenient`, which replaces each such byte instead.
-std::optional<std::string> FromUtf8(std::string_view bytes, bool lenient) {
-  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+struct Decoded {
   std::string text;
-  text.reserve(bytes.size());
+  size_t replaced = 0;  // bytes that were no part of a character
+};
+
+// The text without a leading byte order mark; a byte in no well-formed sequence is replaced.
+Decoded FromUtf8(std::string_view bytes) {
+  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  Decoded decoded;
   while (!bytes.empty()) {
     const size_t length = Utf8SequenceLength(bytes);
-    if (length == 0 && !lenient) return std::nullopt;
-    text += length == 0 ? kReplacement : bytes.substr(0, length);
+    decoded.text += length == 0 ? kReplacement : bytes.substr(0, length);
+    decoded.replaced += length == 0 ? 1 : 0;
     bytes.remove_prefix(length == 0 ? 1 : length);
   }
-  return text;
+  return decoded;
 }
 
 std::string FromGb18030(std::string_view bytes) {
@@ -110,11 +98,10 @@ std::string FromGb18030(std::string_view bytes) {
 }  // namespace
 
 std::string DecodeFeedPage(std::string_view bytes, std::string_view content_type) {
-  const std::string charset = AsciiUpper(Charset(content_type));
-  if (charset == "UTF-8") return *FromUtf8(bytes, true);
+  const std::string charset = Charset(content_type);
   if (charset == "GBK" || charset == "GB2312" || charset == "GB18030") return FromGb18030(bytes);
-  std::optional<std::string> utf8 = FromUtf8(bytes, false);
-  return utf8 ? std::move(*utf8) : FromGb18030(bytes);
+  Decoded utf8 = FromUtf8(bytes);
+  return utf8.replaced == 0 || charset == "UTF-8" ? std::move(utf8.text) : FromGb18030(bytes);
 }
 
 }  // namespace tarn

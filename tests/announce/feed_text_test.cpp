@@ -22,9 +22,11 @@ TEST(DecodeFeedPage, ByCharsetElseByWhetherTheBytesAreUtf8) {
       {"text/html; charset=iso-8859-1", kGbkLookingLikeUtf8, "½·"},
       {"", "公告一：Tarn", "公告一：Tarn"},
       {"", kBom + std::string("公告"), "公告"},
-      // A sequence cut short, an overlong form and a surrogate: one replacement per byte.
-      {"text/html; charset=UTF-8", kBom + std::string("公\xE5\x91<\xC0\xAF\xED\xA0\x80告"),
-       "公\uFFFD\uFFFD<\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD告"},
+      // A sequence cut short, an overlong form, a surrogate and a code point beyond Unicode's:
+      // one replacement per byte.
+      {"text/html; charset=UTF-8",
+       kBom + std::string("公\xE5\x91<\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80告"),
+       "公\uFFFD\uFFFD<\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD告"},
       {"", "公\xFF", "鍏\uFFFD\uFFFD"},  // not UTF-8 throughout: read as GB18030
   };
   for (const auto& c : cases) {
