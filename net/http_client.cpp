@@ -116,6 +116,7 @@ bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, 
       ReadBody(connection_.Input(), head, destination, timeouts_.idle_read);
     }
     KeepOrClose(head);
+    last_content_type_ = head.Value("Content-Type");
   } catch (const EIdHTTPProtocolException&) {
     throw;  // the answer was read whole; FailWithAnswer has applied the keep rule
   } catch (...) {

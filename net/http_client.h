@@ -85,6 +85,8 @@ class HttpClient {
   const std::string& LastAddress() const { return last_address_; }
   // Whether that request went over TLS.
   bool LastFetchWasTls() const { return last_fetch_was_tls_; }
+  // The Content-Type of the last answer whose body a fetch delivered, as sent; empty before.
+  const std::string& LastContentType() const { return last_content_type_; }
 
  private:
   void Fetch(std::string_view address, OutputStream& destination);
@@ -109,6 +111,7 @@ class HttpClient {
   std::unique_ptr<TlsContext> tls_;  // made at the first https address
   std::string last_address_;
   bool last_fetch_was_tls_ = false;
+  std::string last_content_type_;
   std::unique_ptr<CookieStore> cookies_;
   std::optional<BrowserHeaders> browser_;
   bool follow_upgrades_ = true;

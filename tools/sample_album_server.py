@@ -12,7 +12,8 @@ TARN_PHOTO_HOST=127.0.0.1:<port> and TARN_FEED_URL=<feed>. Routes:
   /photos/album/<id>/ and ?start=<S>   album pages, UTF-8 HTML, --per-page photos each
   /view/photo/thumb/public/p<N>.jpg    thumbnails named on the pages
   /view/photo/photo/public/p<N>.jpg    the full-size photos (the same address, "thumb"->"photo")
-  /feed, /notes/<n>                    announcement feed and the pages it links to
+  /feed, /notes/<n>                    announcement feed (UTF-8, or GBK with --feed-encoding
+                                       gbk) and the pages it links to
   /manifest                            per photo: index, size, full-size address, cached file
   /stats, /stats/reset                 connections and requests so far; forget them
 
@@ -71,6 +72,9 @@ def main():
                         help="answer the first N requests of each album page with 500")
     parser.add_argument("--fail-feed", type=int, default=0, metavar="N",
                         help="answer the first N requests of the feed with 500")
+    parser.add_argument("--feed-encoding", choices=["utf-8", "gbk"], default="utf-8",
+                        help="gbk: the feed in GBK with no charset in its Content-Type, as "
+                             "feeds written for Chinese Windows are")
     parser.add_argument("--photo-delay-ms", type=int, default=0, metavar="MS",
                         help="pause before every photo answer")
     parser.add_argument("--today", action="store_true",
@@ -97,7 +101,8 @@ def main():
     if args.photos < 0 or args.per_page < 1:
         parser.error("--photos must be 0 or more and --per-page 1 or more")
 
-    album = Album(album_id=args.album_id, photo_count=args.photos, per_page=args.per_page)
+    album = Album(album_id=args.album_id, photo_count=args.photos, per_page=args.per_page,
+                  feed_encoding=args.feed_encoding)
     cache = os.path.abspath(args.cache)
     drawn = photos.ensure_photos(cache, album)
     if drawn:

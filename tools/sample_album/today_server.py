@@ -160,7 +160,9 @@ class TodayHandler(BaseHTTPRequestHandler):
             return self._send(200, TEXT, b"reset\n", None)
         if path == "/feed" and self.host_name == "www":
             # Tarn's own announcements, which the demo shows: no part of the service.
-            return self._send(200, HTML, today.album.render_feed(today.album_base()), None)
+            album = today.album
+            return self._send(200, album.feed_content_type(), album.render_feed(today.album_base()),
+                              None)
         ms, too_soon = today.log.arrived()
         fields = {"conn": self.connection_number, "host": self.host_name, "ms": f"{ms:.1f}",
                   "target": self.path, "user-agent": self.headers.get("User-Agent", ""),
