@@ -29,7 +29,11 @@ With --today it serves the album over HTTPS (as --tls) as today's service does (
 pages in today's markup at /photos/album/<id>/ and ?m_start=<S>, a private album, and the
 photos on a second port standing for the image host; its READY line adds image=<base>,
 image_port=<port> and private=<album>, and /stats logs each request's time, User-Agent and
-Referer. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after N requests.
+Referer. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after N requests. It
+serves a star's photos (star=<address>, 75 photos, 30 a page) and, on a third port standing
+for the film host (movie=<base>), a film's stills and posters (film=<address> with type=S;
+type=R the posters) and the old star address celebrity=<address>, which redirects to the
+star under another id (see sample_album/today_lists.py).
 
 A test that starts the server should pass --watch-stdin and keep a pipe to its standard
 input: closing the pipe (or the test dying) stops the server. Killing the pid it spawned may
@@ -50,7 +54,7 @@ sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
 from sample_album import photos  # noqa: E402
 from sample_album.album import DEFAULT_ALBUM_ID, Album  # noqa: E402
 from sample_album.export import export  # noqa: E402
-from sample_album import today_photos  # noqa: E402
+from sample_album import today_lists, today_photos  # noqa: E402
 from sample_album.server import Faults, SampleAlbumServer  # noqa: E402
 from sample_album.test_authority import make_authority  # noqa: E402
 from sample_album.today_server import TodayServers  # noqa: E402
@@ -153,7 +157,7 @@ def main():
 
 
 def _serve_today(args, album, cache, tls_context, ready_extra):
-    made = today_photos.ensure_variants(cache, album)
+    made = today_photos.ensure_variants(cache, album) + today_lists.ensure_sources(cache)
     if made:
         print(f"made {made} photo sizes and formats into {cache}", file=sys.stderr)
     servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, tls_context,
@@ -163,6 +167,8 @@ def _serve_today(args, album, cache, tls_context, ready_extra):
           f"pages={len(album.page_starts())} album={servers.album_address()} "
           f"image={servers.image_base()} image_port={servers.images.server_address[1]} "
           f"private={servers.private_address()} feed={servers.album_base()}/feed "
+          f"movie={servers.movie_base()} star={servers.lists.star_address()} "
+          f"film={servers.lists.film_address()} celebrity={servers.lists.celebrity_address()} "
           f"cache={cache}{ready_extra}", flush=True)
     if args.watch_stdin:
         threading.Thread(target=_stop_at_end_of_input, args=(servers,), daemon=True).start()
