@@ -53,13 +53,14 @@ void TForm1::img_downloadClick(QObject*) {
 
   download_.reset();  // the last run is over; its thread is joined here
   DownloadJob job;
-  job.album_address = address;
-  job.save_folder = folder;
-  job.smart = TrackBar1->value() != 0;
+  job.inputs = {address, folder};
+  job.all_pages = TrackBar1->value() != 0;
   job.service = ServiceOptions;
   job.settings = DownloadOptions;
-  job.current_album_address = [live = LiveText::Follow(edt_directory_URL)] { return live->Get(); };
-  job.current_save_folder = [live = LiveText::Follow(edt_directory)] { return live->Get(); };
+  job.inputs_now = [address_box = LiveText::Follow(edt_directory_URL),
+                    folder_box = LiveText::Follow(edt_directory)] {
+    return RunInputs{address_box->Get(), folder_box->Get()};
+  };
   download_ =
       std::make_unique<DownloadTask>(std::make_unique<WindowDownloadEvents>(this), std::move(job));
 }

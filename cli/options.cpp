@@ -60,10 +60,12 @@ std::vector<std::string> ReadAddressList(std::string_view text) {
   return addresses;
 }
 
-std::variant<Options, int> ParseOptions(int argc, char** argv) {
+std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSettings& kept) {
   Options options;
+  options.service = kept;
   std::string input;
-  std::string size(PhotoSizeName(kDefaultPhotoSize));
+  std::string size(PhotoSizeName(kept.photo_size));
+  int pause_ms = static_cast<int>(kept.pause.count());
   CLI::App app("湖光小集 tarn-get：把相册里的照片全部保存到一个文件夹。", "tarn-get");
   app.footer(kExitStatuses);
   app.set_version_flag("--version", std::string("tarn-get ") + TARN_VERSION);
@@ -72,10 +74,11 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
   app.add_flag("-1,--first-page", options.first_page,
                "只保存相册第一页（窗口的标准模式）；默认：所有页面");
   app.add_option("-i,--input", input, "更多相册地址，一行一个（'#' 开始注释；'-' 为标准输入）");
-  app.add_option("--size", size, "今日相册的照片尺寸（默认 l）")
+  app.add_option("--size", size, "今日相册的照片尺寸（默认 l，或 Config.ini 的 Photo_Size）")
       ->check(CLI::IsMember({"m", "l", "xl", "raw"}));
-  app.add_option("--pause", options.pause_ms, "今日相册两次请求之间的间隔，毫秒（默认 800）")
-      ->check(CLI::Range(0, 600000));
+  app.add_option("--pause", pause_ms,
+                 "今日相册两次请求之间的间隔，毫秒（默认 800，或 Config.ini 的 Request_Pause）")
+      ->check(CLI::Range(int64_t{0}, int64_t{kMaxRequestPause.count()}));
   app.add_flag("-q,--quiet", options.quiet, "不显示进度，只显示错误");
   try {
     app.parse(argc, argv);
@@ -84,7 +87,8 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
     return status == 0 ? 0 : static_cast<int>(kExitBadArguments);
   }
 
-  options.size = *ParsePhotoSize(size);  // checked by the option's rule
+  options.service.photo_size = *ParsePhotoSize(size);  // checked by the option's rule
+  options.service.pause = std::chrono::milliseconds(pause_ms);
   if (!input.empty()) {
     std::string text;
     if (!ReadList(input, text)) {

@@ -50,6 +50,11 @@ bool FolderTakesNewFiles(const std::string& folder) {
   return true;
 }
 
+std::string UserSettingsPath(const char* config_home, const char* home) {
+  const std::filesystem::path base = ConfigHome(config_home, home);
+  return base.empty() ? std::string() : (base / kOwnFolder / kFileName).string();
+}
+
 std::string ChooseSettingsPath(std::string_view app_dir, const char* config_home, const char* home,
                                const std::function<bool(const std::string&)>& takes_new_files) {
   const std::string beside = SettingsPath(app_dir);
@@ -59,12 +64,11 @@ std::string ChooseSettingsPath(std::string_view app_dir, const char* config_home
       takes_new_files(std::string(app_dir))) {
     return beside;
   }
-  const std::filesystem::path base = ConfigHome(config_home, home);
-  if (base.empty()) return beside;
-  const std::filesystem::path folder = base / kOwnFolder;
-  std::filesystem::create_directories(folder, error);
+  const std::string own_path = UserSettingsPath(config_home, home);
+  if (own_path.empty()) return beside;
+  const std::filesystem::path own(own_path);
+  std::filesystem::create_directories(own.parent_path(), error);
   if (error) return beside;
-  const std::filesystem::path own = folder / kFileName;
   // Copied once, never over settings the user has saved since.
   std::filesystem::copy_file(beside, own, std::filesystem::copy_options::skip_existing, error);
   return own.string();
