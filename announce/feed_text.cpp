@@ -1,20 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "announce/feed_text.h"
 
-#include <iconv.h>
-
-#include <cerrno>
-
+#include "announce/gb18030.h"
 #include "base/text.h"
 
 namespace tarn {
 namespace {
 
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kCharsetIs = "CHARSET=";
-// Output taken from iconv at a time; a page is converted in as many rounds as it needs.
-constexpr size_t kChunkBytes = 16 * 1024;
 
 // The charset parameter of a Content-Type value, upper-cased and unquoted; empty when none.
 std::string Charset(std::string_view content_type) {
@@ -59,49 +53,20 @@ Decoded FromUtf8(std::string_view bytes) {
   Decoded decoded;
   while (!bytes.empty()) {
     const size_t length = Utf8SequenceLength(bytes);
-    decoded.text += length == 0 ? kReplacement : bytes.substr(0, length);
+    decoded.text += length == 0 ? kUtf8Replacement : bytes.substr(0, length);
     decoded.replaced += length == 0 ? 1 : 0;
     bytes.remove_prefix(length == 0 ? 1 : length);
   }
   return decoded;
 }
 
-std::string FromGb18030(std::string_view bytes) {
-  std::string text;
-  const iconv_t converter = iconv_open("UTF-8", "GB18030");
-  if (converter == reinterpret_cast<iconv_t>(-1)) {
-    // Without the system's tables only ASCII decodes.
-    for (const char& c : bytes) text += (c & 0x80) ? kReplacement : std::string_view(&c, 1);
-    return text;
-  }
-  char chunk[kChunkBytes];
-  while (!bytes.empty()) {
-    char* in = const_cast<char*>(bytes.data());  // iconv does not write through it
-    size_t in_left = bytes.size();
-    char* out = chunk;
-    size_t out_left = sizeof chunk;
-    const bool stopped =
-        iconv(converter, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1);
-    const bool chunk_full = stopped && errno == E2BIG;
-    text.append(chunk, static_cast<size_t>(out - chunk));
-    bytes.remove_prefix(bytes.size() - in_left);
-    if (stopped && !chunk_full) {
-      // A byte that begins no character, or a character cut off by the end of the page.
-      text += kReplacement;
-      bytes.remove_prefix(1);
-    }
-  }
-  iconv_close(converter);
-  return text;
-}
-
 }  // namespace
 
 std::string DecodeFeedPage(std::string_view bytes, std::string_view content_type) {
   const std::string charset = Charset(content_type);
-  if (charset == "GBK" || charset == "GB2312" || charset == "GB18030") return FromGb18030(bytes);
+  if (charset == "GBK" || charset == "GB2312" || charset == "GB18030") return Gb18030ToUtf8(bytes);
   Decoded utf8 = FromUtf8(bytes);
-  return utf8.replaced == 0 || charset == "UTF-8" ? std::move(utf8.text) : FromGb18030(bytes);
+  return utf8.replaced == 0 || charset == "UTF-8" ? std::move(utf8.text) : Gb18030ToUtf8(bytes);
 }
 
 }  // namespace tarn

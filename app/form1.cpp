@@ -88,8 +88,8 @@ void TForm1::FormShow() {
 const std::string& TForm1::SettingsFile() {
   if (settings_file_.empty() || settings_app_dir_ != AppDir) {
     settings_app_dir_ = AppDir;
-    settings_file_ =
-        ChooseSettingsPath(AppDir, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    const ConfigEnvironment environment = ReadConfigEnvironment();
+    settings_file_ = ChooseSettingsPath(AppDir, environment.config_home, environment.home);
   }
   return settings_file_;
 }

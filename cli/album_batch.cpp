@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "base/file_path.h"
 #include "base/cut_text.h"
 #include "cli/line_output.h"
 #include "download/album_text.h"
@@ -64,8 +65,8 @@ int Gravity(int status) {
 int RunAlbums(const Options& options, ProgressStyle style, std::stop_token stop, std::FILE* out,
               std::FILE* err) {
   std::error_code error;
-  std::filesystem::create_directories(options.folder, error);
-  if (!std::filesystem::is_directory(options.folder, error)) {
+  std::filesystem::create_directories(PathFromUtf8(options.folder), error);
+  if (!std::filesystem::is_directory(PathFromUtf8(options.folder), error)) {
     WriteLine(err, "tarn-get：无法创建目录：" + QuotedText(options.folder) + "\n", kErrorWait);
     return kExitBadArguments;
   }

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "base/file_path.h"
 #include "base/text.h"
 #include "settings/config.h"
 
@@ -24,7 +25,7 @@ bool ReadList(const std::string& source, std::string& text) {
   std::istream* in = &std::cin;
   std::ifstream file;
   if (source != "-") {
-    file.open(source, std::ios::binary);
+    file.open(PathFromUtf8(source), std::ios::binary);
     if (!file) return false;
     in = &file;
   }

@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <filesystem>
 
+#include "base/file_path.h"
 #include "base/cut_text.h"
 #include "cli/line_output.h"
 
@@ -54,7 +55,7 @@ void ProgressReport::PhotoDone(int done, const std::string& saved_path, bool fet
   // Only what this run fetched counts: a photo an earlier run saved costs nothing now.
   if (!saved_path.empty() && fetched) {
     std::error_code error;
-    const auto size = std::filesystem::file_size(saved_path, error);
+    const auto size = std::filesystem::file_size(PathFromUtf8(saved_path), error);
     if (!error) bytes_ += size;
   }
   if (style_ == ProgressStyle::kTerminal) {

@@ -22,7 +22,11 @@ class FolderLock {
 
  private:
   std::string folder_;
+#ifdef _WIN32
+  void* claim_ = nullptr;  // a named semaphore taken for the folder
+#else
   int descriptor_ = -1;
+#endif
   bool busy_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/file_path.h"
 #include "base/safe_replace.h"
 #include "download/photo_name.h"
 
@@ -16,7 +17,7 @@ constexpr std::string_view kPartExtension = ".part";
 constexpr size_t kSniffBytes = 12;
 
 std::string ReadFirstBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(PathFromUtf8(path), std::ios::binary);
   std::string bytes(kSniffBytes, '\0');
   file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<size_t>(std::max<std::streamsize>(file.gcount(), 0)));
@@ -30,7 +31,7 @@ PhotoPartFile::PhotoPartFile(const std::string& folder, const std::string& stem)
   // A .part is only ever ours: one left by a killed run goes (a link, not what it points to),
   // and the new one is made afresh, never through a link.
   std::error_code ignored;
-  std::filesystem::remove(part_path_, ignored);
+  std::filesystem::remove(PathFromUtf8(part_path_), ignored);
   stream_.emplace(part_path_);
 }
 
@@ -38,7 +39,7 @@ PhotoPartFile::~PhotoPartFile() {
   stream_.reset();
   if (!committed_) {
     std::error_code ignored;
-    std::filesystem::remove(part_path_, ignored);
+    std::filesystem::remove(PathFromUtf8(part_path_), ignored);
   }
 }
 
@@ -52,7 +53,7 @@ SavedPhoto PhotoPartFile::Commit() {
   const bool renamed = CommitFile(part_path_, final_path, OnExisting::kKeep);
   std::error_code ignored;
   // Only a photo saved before stands for this one; anything else in its place is a fault.
-  if (!renamed && !std::filesystem::is_regular_file(final_path, ignored))
+  if (!renamed && !std::filesystem::is_regular_file(PathFromUtf8(final_path), ignored))
     throw net::FileStreamError("无法保存文件：" + final_path + " 已被占用");
   committed_ = true;
   return SavedPhoto{final_path, !renamed};
@@ -62,7 +63,7 @@ std::optional<std::string> SavedPhotoPath(const std::string& folder, const std::
   for (const std::string_view extension : kPhotoExtensions) {
     const std::string path = folder + "/" + stem + std::string(extension);
     std::error_code ignored;
-    if (std::filesystem::is_regular_file(path, ignored)) return path;
+    if (std::filesystem::is_regular_file(PathFromUtf8(path), ignored)) return path;
   }
   return std::nullopt;
 }

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "base/file_path.h"
 #include "base/tick.h"
 #include "download/album_scanner.h"
 #include "download/low_space.h"
@@ -74,7 +75,7 @@ bool PlainAlbumSource::SavePhoto(RunContext& run, uint32_t& stamp, size_t index)
   file.reset();
   if (!saved) {
     std::error_code ignored;
-    std::filesystem::remove(path, ignored);  // never leave a partial photo behind
+    std::filesystem::remove(PathFromUtf8(path), ignored);  // never leave a partial photo behind
   }
   return run.PhotoHandled(index, saved ? path : std::string(), true);
 }

@@ -5,6 +5,7 @@
 #include <random>
 #include <set>
 
+#include "base/file_path.h"
 #include "download/low_space.h"
 #include "download/photo_name.h"
 #include "download/photo_part_file.h"
@@ -182,7 +183,7 @@ void RunContext::ReportScan() {
 bool RunContext::HoldFolder(const std::string& folder) {
   for (const FolderLock& held : folders_) {
     std::error_code ignored;
-    if (held.Folder() == folder || std::filesystem::equivalent(held.Folder(), folder, ignored))
+    if (held.Folder() == folder || std::filesystem::equivalent(PathFromUtf8(held.Folder()), PathFromUtf8(folder), ignored))
       return true;
   }
   FolderLock lock(folder);
@@ -200,7 +201,7 @@ bool RunContext::SaveNamedPhoto(size_t index, const std::string& folder, const s
                                 const std::string& referer, std::string& name) {
   if (!HoldFolder(folder)) return false;
   if (const std::optional<std::string> earlier = SavedPhotoPath(folder, stem)) {
-    name = std::filesystem::path(*earlier).filename().string();
+    name = Utf8FromPath(PathFromUtf8(*earlier).filename());
     return PhotoHandled(index, *earlier, false);
   }
   if (const std::optional<std::string> low = LowSpaceMessage(folder)) {
@@ -250,7 +251,7 @@ bool RunContext::SaveNamedPhoto(size_t index, const std::string& folder, const s
   } catch (const net::ETlsSetupError& failure) {
     EndInsecure(failure);
   }
-  if (!saved_path.empty()) name = std::filesystem::path(saved_path).filename().string();
+  if (!saved_path.empty()) name = Utf8FromPath(PathFromUtf8(saved_path).filename());
   return PhotoHandled(index, saved_path, true, stem + "：" + why);
 }
 

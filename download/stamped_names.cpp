@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <unordered_set>
 
+#include "base/file_path.h"
+
 namespace tarn {
 namespace {
 
@@ -26,10 +28,10 @@ std::string PhotoFileName(std::string_view folder, uint32_t stamp, size_t index)
 uint32_t FreeStamp(const std::string& folder, uint32_t wanted) {
   std::unordered_set<uint32_t> used;
   std::error_code error;
-  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+  for (std::filesystem::directory_iterator entry(PathFromUtf8(folder), error), end; !error && entry != end;
        entry.increment(error)) {
     uint32_t stamp = 0;
-    if (StampOf(entry->path().filename().native(), stamp)) used.insert(stamp);
+    if (StampOf(Utf8FromPath(entry->path().filename()), stamp)) used.insert(stamp);
   }
   // Fewer names than stamps exist, so a free one is always found.
   uint32_t stamp = wanted;

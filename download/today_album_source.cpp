@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "base/file_path.h"
 #include "base/clean_text.h"
 #include "download/album_scanner.h"
 #include "download/album_text.h"
@@ -66,7 +67,7 @@ void TodayAlbumSource::SavePhotos(RunContext& run) {
   for (size_t i = 0; i < photos.size(); ++i) {
     if (!ids_[i]) continue;
     const std::optional<std::string> earlier = SavedPhotoPath(folder, *ids_[i]);
-    names_[i] = earlier ? std::filesystem::path(*earlier).filename().string() : *ids_[i] + ".jpg";
+    names_[i] = earlier ? Utf8FromPath(PathFromUtf8(*earlier).filename()) : *ids_[i] + ".jpg";
   }
   try {
     WriteText(run, folder);

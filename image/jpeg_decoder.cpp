@@ -10,6 +10,8 @@
 #include <iterator>
 #include <memory>
 
+#include "base/file_path.h"
+
 // clang-format off
 #include <jpeglib.h>  // after <cstdio>: it needs FILE and size_t declared first
 // clang-format on
@@ -136,9 +138,9 @@ RgbImage DecodeJpeg(const uint8_t* data, size_t size, int cover_width, int cover
 
 RgbImage DecodeJpegFile(const std::string& path, int cover_width, int cover_height) {
   std::error_code error;
-  const uintmax_t file_size = std::filesystem::file_size(path, error);
+  const uintmax_t file_size = std::filesystem::file_size(PathFromUtf8(path), error);
   if (error || file_size > kMaxFileBytes) return {};
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(PathFromUtf8(path), std::ios::binary);
   if (!file) return {};
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
                              std::istreambuf_iterator<char>());

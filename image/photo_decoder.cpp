@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "base/file_path.h"
 #include "image/webp_decoder.h"
 
 namespace tarn {
@@ -18,9 +19,9 @@ constexpr uintmax_t kMaxFileBytes = 256u << 20;
 
 RgbImage DecodePhotoFile(const std::string& path, int cover_width, int cover_height) {
   std::error_code error;
-  const uintmax_t file_size = std::filesystem::file_size(path, error);
+  const uintmax_t file_size = std::filesystem::file_size(PathFromUtf8(path), error);
   if (error || file_size > kMaxFileBytes) return {};
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(PathFromUtf8(path), std::ios::binary);
   if (!file) return {};
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
                                    std::istreambuf_iterator<char>());

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "settings/app_paths.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <filesystem>
+
+#include "base/file_path.h"
 
 namespace tarn {
 namespace {
@@ -19,8 +18,10 @@ constexpr const char* kOwnFolder = "tarn";
 // The user's configuration folder, or empty when the environment names none.
 std::filesystem::path ConfigHome(const char* config_home, const char* home) {
   // The base directory rules ignore a relative XDG_CONFIG_HOME.
-  if (config_home != nullptr && config_home[0] == '/') return config_home;
-  if (home != nullptr && home[0] != '\0') return std::filesystem::path(home) / ".config";
+  if (config_home != nullptr && PathFromUtf8(config_home).is_absolute()) {
+    return PathFromUtf8(config_home);
+  }
+  if (home != nullptr && home[0] != '\0') return PathFromUtf8(home) / ".config";
   return {};
 }
 
@@ -38,21 +39,9 @@ std::string SettingsPath(std::string_view app_dir) {
   return std::string(app_dir) + kSeparator + kFileName;
 }
 
-bool FolderTakesNewFiles(const std::string& folder) {
-  const std::string probe = (std::filesystem::path(folder.empty() ? "." : folder) /
-                             (".Config.ini." + std::to_string(getpid()) + ".probe"))
-                                .string();
-  const int descriptor =
-      open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (descriptor < 0) return false;
-  close(descriptor);
-  unlink(probe.c_str());
-  return true;
-}
-
 std::string UserSettingsPath(const char* config_home, const char* home) {
   const std::filesystem::path base = ConfigHome(config_home, home);
-  return base.empty() ? std::string() : (base / kOwnFolder / kFileName).string();
+  return base.empty() ? std::string() : Utf8FromPath(base / kOwnFolder / kFileName);
 }
 
 std::string ChooseSettingsPath(std::string_view app_dir, const char* config_home, const char* home,
@@ -60,18 +49,19 @@ std::string ChooseSettingsPath(std::string_view app_dir, const char* config_home
   const std::string beside = SettingsPath(app_dir);
   std::error_code error;
   // A missing folder is no install to work around: the save says what is wrong.
-  if (!std::filesystem::is_directory(std::string(app_dir), error) ||
+  if (!std::filesystem::is_directory(PathFromUtf8(app_dir), error) ||
       takes_new_files(std::string(app_dir))) {
     return beside;
   }
   const std::string own_path = UserSettingsPath(config_home, home);
   if (own_path.empty()) return beside;
-  const std::filesystem::path own(own_path);
+  const std::filesystem::path own = PathFromUtf8(own_path);
   std::filesystem::create_directories(own.parent_path(), error);
   if (error) return beside;
   // Copied once, never over settings the user has saved since.
-  std::filesystem::copy_file(beside, own, std::filesystem::copy_options::skip_existing, error);
-  return own.string();
+  std::filesystem::copy_file(PathFromUtf8(beside), own,
+                             std::filesystem::copy_options::skip_existing, error);
+  return own_path;
 }
 
 }  // namespace tarn

@@ -23,6 +23,14 @@ bool FolderTakesNewFiles(const std::string& folder);
 // absolute): the user's own settings file; empty when neither folder is known.
 std::string UserSettingsPath(const char* config_home, const char* home);
 
+// The environment's config_home and home for the two functions around: XDG_CONFIG_HOME and
+// HOME; on Windows APPDATA (so `%APPDATA%\tarn\Config.ini`) and no home.
+struct ConfigEnvironment {
+  const char* config_home;
+  const char* home;
+};
+ConfigEnvironment ReadConfigEnvironment();
+
 // Where the settings file lives. Beside the program when that folder takes new files (a save
 // writes the new file beside the old one) or is missing; otherwise `<config_home>/tarn/Config.ini`,
 // with

@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "settings/ini_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <vector>
 
+#include "base/file_access.h"
+#include "base/file_path.h"
 #include "base/safe_replace.h"
 #include "base/text.h"
 
@@ -93,7 +91,7 @@ std::optional<SectionSpan> FindSection(std::string_view data, const std::vector<
 
 // Reads the whole file; nullopt when it does not exist. Throws on any other failure.
 std::optional<std::string> ReadFile(const std::string& path, bool for_write) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenFile(path, "rb");
   if (file == nullptr) {
     if (errno == ENOENT || !for_write) return std::nullopt;
     RefuseWrite(path);
@@ -118,18 +116,16 @@ std::optional<std::string> ReadFile(const std::string& path, bool for_write) {
 // the link.
 std::string RealPath(const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::is_symlink(path, error)) return path;
-  const std::filesystem::path target = std::filesystem::canonical(path, error);
-  return error ? path : target.string();
+  if (!std::filesystem::is_symlink(PathFromUtf8(path), error)) return path;
+  const std::filesystem::path target = std::filesystem::canonical(PathFromUtf8(path), error);
+  return error ? path : Utf8FromPath(target);
 }
 
 // Replaced whole or not at all; a file the user may not write stays refused, though the
 // replacement needs only the folder.
 void ReplaceFile(const std::string& path, std::string_view data) {
   const std::string target = RealPath(path);
-  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
-    RefuseWrite(path);
-  }
+  if (ExistsReadOnly(target)) RefuseWrite(path);
   try {
     ReplaceFileContents(target, data);
   } catch (const FileError&) {
