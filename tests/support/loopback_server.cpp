@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "support/loopback_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <stdexcept>
 
+#include "support/test_sockets.h"
+
 namespace tarn::net::testing {
 namespace {
+
+using namespace tarn::testing;
 
 // Longest any single wait of the server may take before it counts as a problem.
 constexpr int kStepBoundMs = 10000;
@@ -22,16 +19,15 @@ constexpr std::string_view kHeadEnd = "\r\n\r\n";
 // Most bytes a SendRepeatedly step sends: sixteen times the most any client keeps, so a client
 // that takes them all would never have given up.
 constexpr uint64_t kMaxRepeatedBytes = 1ull << 30;
+#ifdef _WIN32
+constexpr int kDontWait = 0;  // Winsock has no such flag; the wait for room comes first anyway
+#else
+constexpr int kDontWait = MSG_DONTWAIT;
+#endif
 
-bool WaitReadable(int descriptor) {
-  pollfd entry{descriptor, POLLIN, 0};
-  return poll(&entry, 1, kStepBoundMs) > 0;
-}
+bool WaitReadable(int descriptor) { return PollTestSocket(descriptor, POLLIN, kStepBoundMs) > 0; }
 
-bool WaitWritable(int descriptor) {
-  pollfd entry{descriptor, POLLOUT, 0};
-  return poll(&entry, 1, kStepBoundMs) > 0;
-}
+bool WaitWritable(int descriptor) { return PollTestSocket(descriptor, POLLOUT, kStepBoundMs) > 0; }
 
 sockaddr_in LoopbackAddress(int port) {
   sockaddr_in address{};
@@ -42,7 +38,7 @@ sockaddr_in LoopbackAddress(int port) {
 }
 
 int BoundSocket() {
-  const int descriptor = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const int descriptor = OpenTestSocket();
   sockaddr_in address = LoopbackAddress(0);
   if (descriptor < 0 ||
       bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0) {
@@ -74,7 +70,7 @@ ServerStep Trickle(std::string bytes) { return {ServerStep::Kind::kTrickle, std:
 int ClosedLoopbackPort() {
   const int descriptor = BoundSocket();
   const int port = PortOf(descriptor);
-  close(descriptor);
+  CloseTestSocket(descriptor);
   return port;
 }
 
@@ -88,8 +84,10 @@ LoopbackServer::LoopbackServer(std::vector<ConnectionScript> scripts)
 
 LoopbackServer::~LoopbackServer() {
   Finish();
-  for (const int connection : connections_) close(connection);
-  close(listener_);
+  for (const int connection : connections_) {
+    if (connection >= 0) CloseTestSocket(connection);
+  }
+  CloseTestSocket(listener_);
 }
 
 std::string LoopbackServer::Url(std::string_view path) const {
@@ -102,7 +100,7 @@ void LoopbackServer::Run() {
       Problem("script " + std::to_string(index) + ": no connection came");
       return;
     }
-    const int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    const int connection = AcceptTestSocket(listener_);
     connections_.push_back(connection);
     Play(index, connection);
     std::lock_guard lock(mutex_);
@@ -122,18 +120,19 @@ void LoopbackServer::Play(size_t index, int connection) {
         }
         break;
       case ServerStep::Kind::kSend:
-        if (send(connection, step.bytes.data(), step.bytes.size(), MSG_NOSIGNAL) !=
+        if (send(connection, step.bytes.data(), step.bytes.size(), kSendFlags) !=
             static_cast<ssize_t>(step.bytes.size())) {
           Problem("script " + std::to_string(index) + ": send failed");
         }
         break;
       case ServerStep::Kind::kClose:
-        shutdown(connection, SHUT_WR);
+        shutdown(connection, kShutWrite);
         break;
       case ServerStep::Kind::kReset: {
         const linger abortive{1, 0};
-        setsockopt(connection, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
-        close(connection);
+        setsockopt(connection, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abortive),
+                   sizeof abortive);
+        CloseTestSocket(connection);
         connections_.back() = -1;
         return;
       }
@@ -147,7 +146,7 @@ void LoopbackServer::Play(size_t index, int connection) {
           }
           // Never blocks, so the bound above holds for every wait.
           const ssize_t count = send(connection, step.bytes.data() + at, step.bytes.size() - at,
-                                     MSG_NOSIGNAL | MSG_DONTWAIT);
+                                     kSendFlags | kDontWait);
           if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) continue;
           if (count <= 0) break;  // the client has gone
           sent += static_cast<uint64_t>(count);
@@ -161,9 +160,8 @@ void LoopbackServer::Play(size_t index, int connection) {
       case ServerStep::Kind::kTrickle:
         for (const char byte : step.bytes) {
           // The pause is a wait for the client: a close or reset ends the drip at once.
-          pollfd entry{connection, POLLIN, 0};
-          if (poll(&entry, 1, kTricklePauseMs) > 0) break;
-          if (send(connection, &byte, 1, MSG_NOSIGNAL) != 1) break;
+          if (PollTestSocket(connection, POLLIN, kTricklePauseMs) > 0) break;
+          if (send(connection, &byte, 1, kSendFlags) != 1) break;
         }
         break;
       case ServerStep::Kind::kAwaitClientClose: {
@@ -218,12 +216,12 @@ void LoopbackServer::Finish() {
   if (finished_) return;
   finished_ = true;
   thread_.join();
-  fcntl(listener_, F_SETFL, O_NONBLOCK);
+  SetTestSocketNonBlocking(listener_);
   for (;;) {
-    const int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    const int connection = AcceptTestSocket(listener_);
     if (connection < 0) break;
     ++extra_connections_;
-    close(connection);
+    CloseTestSocket(connection);
   }
 }
 

@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "support/route_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <stdexcept>
+
+#include "support/test_sockets.h"
 
 namespace tarn::testing {
 namespace {
@@ -20,7 +16,7 @@ constexpr int kIdleLimitMillis = 10000;
 bool SendAll(int fd, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+    const ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, kSendFlags);
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
@@ -43,7 +39,7 @@ std::string StatusText(int status) {
 }  // namespace
 
 RouteServer::RouteServer(Handler handler) : handler_(std::move(handler)) {
-  listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  listener_ = OpenTestSocket();
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -59,7 +55,7 @@ RouteServer::RouteServer(Handler handler) : handler_(std::move(handler)) {
 RouteServer::~RouteServer() {
   stopping_ = true;
   thread_.join();
-  ::close(listener_);
+  CloseTestSocket(listener_);
 }
 
 std::vector<std::string> RouteServer::Targets() const {
@@ -69,13 +65,12 @@ std::vector<std::string> RouteServer::Targets() const {
 
 void RouteServer::Run() {
   while (!stopping_) {
-    pollfd waiting{listener_, POLLIN, 0};
-    if (::poll(&waiting, 1, kPollMillis) <= 0) continue;
-    const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (PollTestSocket(listener_, POLLIN, kPollMillis) <= 0) continue;
+    const int connection = AcceptTestSocket(listener_);
     if (connection < 0) continue;
     ++connections_;
     Serve(connection);
-    ::close(connection);
+    CloseTestSocket(connection);
   }
 }
 
@@ -85,8 +80,7 @@ void RouteServer::Serve(int connection) {
   while (!stopping_ && idle < kIdleLimitMillis) {
     const size_t end = pending.find("\r\n\r\n");
     if (end == std::string::npos) {
-      pollfd waiting{connection, POLLIN, 0};
-      if (::poll(&waiting, 1, kPollMillis) <= 0) {
+      if (PollTestSocket(connection, POLLIN, kPollMillis) <= 0) {
         idle += kPollMillis;
         continue;
       }

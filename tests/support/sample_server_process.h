@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
+
+#include "support/child_process.h"
 
 namespace tarn::testing {
 
@@ -29,8 +29,7 @@ class SampleServerProcess {
   std::string Base() const { return (ca_file_.empty() ? "http://" : "https://") + Host(); }
 
  private:
-  pid_t pid_ = -1;
-  int to_server_ = -1;
+  ChildProcess server_;
   int port_ = 0;
   int photos_ = 0;
   std::string album_;

@@ -1,13 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "support/tls_script_server.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <filesystem>
 #include <sstream>
 
 namespace tarn::net::testing {
@@ -24,26 +17,16 @@ std::string FromHex(std::string_view hex) {
   return bytes;
 }
 
+// A file of this folder on the host that built the tests.
+std::string ScriptBeside(const std::string& source, const std::string& name) {
+  return source.substr(0, source.rfind('/') + 1) + name;
+}
+
 }  // namespace
 
-TlsScriptServer::TlsScriptServer(const std::string& scripts) {
-  int in[2], out[2];
-  if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) return;
-  const std::string script =
-      (std::filesystem::path(__FILE__).parent_path() / "tls_script_server.py").string();
-  const std::string folder = certificates_.path().string();
-  pid_ = ::fork();
-  if (pid_ == 0) {
-    ::dup2(in[0], 0);
-    ::dup2(out[1], 1);
-    ::execlp("python3", "python3", script.c_str(), folder.c_str(), scripts.c_str(),
-             static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  ::close(in[0]);
-  ::close(out[1]);
-  to_server_ = in[1];
-  from_server_ = out[0];
+TlsScriptServer::TlsScriptServer(const std::string& scripts)
+    : server_({"python3", ScriptBeside(__FILE__, "tls_script_server.py"),
+               tarn::testing::HostPath(certificates_.path().string()), scripts}) {
   if (!ReadLine()) return;
   std::istringstream fields(lines_.back());
   std::string field;
@@ -51,15 +34,14 @@ TlsScriptServer::TlsScriptServer(const std::string& scripts) {
   if (field != "READY") return;
   while (fields >> field) {
     if (field.starts_with("port=")) port_ = std::stoi(field.substr(5));
-    if (field.starts_with("ca=")) ::setenv("SSL_CERT_FILE", field.substr(3).c_str(), 1);
+    if (field.starts_with("ca=")) {
+      tarn::testing::SetTestEnvironment("SSL_CERT_FILE",
+                                        tarn::testing::PathFromHost(field.substr(3)));
+    }
   }
 }
 
-TlsScriptServer::~TlsScriptServer() {
-  Finish();
-  if (from_server_ >= 0) ::close(from_server_);
-  if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
-}
+TlsScriptServer::~TlsScriptServer() { Finish(); }
 
 std::string TlsScriptServer::Url(std::string_view path, bool plain) const {
   return (plain ? "http://127.0.0.1:" : "https://127.0.0.1:") + std::to_string(port_) +
@@ -77,9 +59,9 @@ bool TlsScriptServer::WaitFor(const std::string& line) {
 }
 
 void TlsScriptServer::Finish() {
-  if (to_server_ < 0) return;
-  ::close(to_server_);  // the server reports and ends at the end of its input
-  to_server_ = -1;
+  if (finished_) return;
+  finished_ = true;
+  server_.CloseInput();  // the server reports and ends at the end of its input
   while (ReadLine() && lines_.back() != "END") {
   }
 }
@@ -92,13 +74,7 @@ bool TlsScriptServer::ReadLine() {
       pending_.erase(0, end + 1);
       return true;
     }
-    if (from_server_ < 0) return false;
-    pollfd waiting{from_server_, POLLIN, 0};
-    char piece[4096];
-    const ssize_t got =
-        ::poll(&waiting, 1, kLineWaitMillis) > 0 ? ::read(from_server_, piece, sizeof piece) : 0;
-    if (got <= 0) return false;
-    pending_.append(piece, static_cast<size_t>(got));
+    if (!server_.Read(pending_, kLineWaitMillis)) return false;
   }
 }
 

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace tarn::net::testing {
@@ -52,9 +51,8 @@ class TlsScriptServer {
   std::vector<std::string> Values(std::string_view kind, int connection) const;
 
   tarn::testing::TempDir certificates_;
-  pid_t pid_ = -1;
-  int to_server_ = -1;
-  int from_server_ = -1;
+  tarn::testing::ChildProcess server_;
+  bool finished_ = false;
   int port_ = 0;
   std::string pending_;
   std::vector<std::string> lines_;

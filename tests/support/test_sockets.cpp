@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#include "support/test_sockets.h"
+
+namespace tarn::testing {
+
+#ifdef _WIN32
+void StartTestSockets() {
+  static const bool started = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  (void)started;
+}
+
+int OpenTestSocket() {
+  StartTestSockets();
+  const SOCKET made = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  return made == INVALID_SOCKET ? -1 : static_cast<int>(made);
+}
+
+int AcceptTestSocket(int listener) {
+  const SOCKET accepted = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
+  return accepted == INVALID_SOCKET ? -1 : static_cast<int>(accepted);
+}
+
+void CloseTestSocket(int socket) { closesocket(static_cast<SOCKET>(socket)); }
+
+void SetTestSocketNonBlocking(int socket) {
+  u_long on = 1;
+  ioctlsocket(static_cast<SOCKET>(socket), FIONBIO, &on);
+}
+
+int PollTestSocket(int socket, short events, int wait_millis) {
+  WSAPOLLFD entry{static_cast<SOCKET>(socket), events, 0};
+  return WSAPoll(&entry, 1, wait_millis);
+}
+#else
+void StartTestSockets() {}
+
+int OpenTestSocket() { return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0); }
+
+int AcceptTestSocket(int listener) { return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC); }
+
+void CloseTestSocket(int socket) { ::close(socket); }
+
+void SetTestSocketNonBlocking(int socket) { ::fcntl(socket, F_SETFL, O_NONBLOCK); }
+
+int PollTestSocket(int socket, short events, int wait_millis) {
+  pollfd entry{socket, events, 0};
+  return ::poll(&entry, 1, wait_millis);
+}
+#endif
+
+}  // namespace tarn::testing
