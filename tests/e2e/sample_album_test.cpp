@@ -2,7 +2,6 @@
 // Both workers against the sample album server: every file byte for byte, the names, the
 // order, and what the window was told.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <sstream>
@@ -84,7 +83,7 @@ TEST(SampleAlbum, FailingAndCutShortAnswersAreRetried) {
 TEST(SampleAlbum, AnUntrustedCertificateEndsTheRunAtOnceNamingTheAddress) {
   testing::SampleServerProcess server("--tls --photos 3");
   ASSERT_TRUE(server.Ready());
-  ::unsetenv("SSL_CERT_FILE");  // the test authority is not trusted
+  testing::UnsetTestEnvironment("SSL_CERT_FILE");  // the test authority is not trusted
   testing::TempDir dir;
   testing::RecordingEvents events;
   DownloadJob job;

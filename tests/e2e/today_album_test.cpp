@@ -58,7 +58,7 @@ class TodayAlbum : public ::testing::Test {
   void Start(const std::string& arguments) {
     server = std::make_unique<SampleServerProcess>("--today " + arguments);
     ASSERT_TRUE(server->Ready());
-    ::setenv("SSL_CERT_FILE", server->CaFile().c_str(), 1);
+    testing::SetTestEnvironment("SSL_CERT_FILE", server->CaFile());
   }
   std::unique_ptr<RecordingEvents> Download(const std::string& address) {
     auto events = std::make_unique<RecordingEvents>();

@@ -3,8 +3,12 @@
 // machine: the photo fails at the cap, the trickle fails after one window, and a refused
 // address never opens a connection.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <future>
@@ -56,9 +60,18 @@ class HostileTransfer : public ::testing::Test {
   }
 
   uint64_t AllocatedBytes() const {
+#ifdef _WIN32
+    const HANDLE file = CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    FILE_STANDARD_INFO info{};
+    EXPECT_TRUE(GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof info));
+    CloseHandle(file);
+    return static_cast<uint64_t>(info.AllocationSize.QuadPart);
+#else
     struct stat file {};
     EXPECT_EQ(stat(path_.c_str(), &file), 0);
     return static_cast<uint64_t>(file.st_blocks) * 512;
+#endif
   }
 
   std::filesystem::path path_;

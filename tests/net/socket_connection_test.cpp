@@ -2,16 +2,12 @@
 // The connection against real sockets on 127.0.0.1.
 #include "net/socket_connection.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <thread>
 
 #include "support/loopback_server.h"
+#include "support/test_sockets.h"
 #include "net/host_address.h"
 #include "net/memory_stream.h"
 #include "net/socket_errors.h"
@@ -106,7 +102,7 @@ TEST(SocketConnection, PortOutsideSixteenBitsIsRefusedNotWrapped) {
 
 TEST(SocketConnection, ConnectThatNeverCompletesIsBounded) {
   // A listener whose accept queue is full drops new handshakes, so a connect hangs.
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  const int listener = tarn::testing::OpenTestSocket();
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -127,7 +123,7 @@ TEST(SocketConnection, ConnectThatNeverCompletesIsBounded) {
       hung = true;
     }
   }
-  close(listener);
+  tarn::testing::CloseTestSocket(listener);
   EXPECT_TRUE(hung) << "every connect completed";
 }
 

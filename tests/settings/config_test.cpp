@@ -2,13 +2,14 @@
 #include "settings/config.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
+
+#include "support/child_process.h"
 
 namespace tarn {
 namespace {
 
 TEST(IsSupportedAlbumUrl, HttpOrHttpsBeforeTheConfiguredHostAndPhotos) {
-  setenv("TARN_PHOTO_HOST", "127.0.0.1:81", 1);
+  testing::SetTestEnvironment("TARN_PHOTO_HOST", "127.0.0.1:81");
   const struct {
     const char* address;
     bool accepted;
@@ -22,7 +23,7 @@ TEST(IsSupportedAlbumUrl, HttpOrHttpsBeforeTheConfiguredHostAndPhotos) {
       {"https://127.0.0.1:81/photo/album/1/", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsSupportedAlbumUrl(c.address), c.accepted) << c.address;
-  unsetenv("TARN_PHOTO_HOST");
+  testing::UnsetTestEnvironment("TARN_PHOTO_HOST");
 }
 
 }  // namespace

@@ -145,6 +145,8 @@ std::string PathFromHost(const std::string& host_path) {
 void SetTestEnvironment(const std::string& name, const std::string& value) {
   _wputenv_s(Wide(name).c_str(), Wide(value).c_str());
 }
+
+void UnsetTestEnvironment(const std::string& name) { _wputenv_s(Wide(name).c_str(), L""); }
 #else
 ChildProcess::ChildProcess(const std::vector<std::string>& command) {
   int in[2], out[2];
@@ -193,6 +195,8 @@ std::string PathFromHost(const std::string& host_path) { return host_path; }
 void SetTestEnvironment(const std::string& name, const std::string& value) {
   ::setenv(name.c_str(), value.c_str(), 1);
 }
+
+void UnsetTestEnvironment(const std::string& name) { ::unsetenv(name.c_str()); }
 #endif
 
 }  // namespace tarn::testing

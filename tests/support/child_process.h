@@ -34,7 +34,8 @@ class ChildProcess {
 std::string HostPath(const std::string& path);
 std::string PathFromHost(const std::string& host_path);
 
-// Sets an environment variable of this process, with its value in UTF-8.
+// Sets or removes an environment variable of this process, with its value in UTF-8.
 void SetTestEnvironment(const std::string& name, const std::string& value);
+void UnsetTestEnvironment(const std::string& name);
 
 }  // namespace tarn::testing
