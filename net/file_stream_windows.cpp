@@ -62,7 +62,9 @@ void FileStream::Reserve(uint64_t size) {
 
 void FileStream::Close() {
   const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
-  if (!CloseHandle(handle)) Fail("close");
+  // INVALID_HANDLE_VALUE also names this process, which CloseHandle would take.
+  if (handle == INVALID_HANDLE_VALUE) SetLastError(ERROR_INVALID_HANDLE);
+  if (handle == INVALID_HANDLE_VALUE || !CloseHandle(handle)) Fail("close");
 }
 
 void FileStream::Fail(const char* action) const {

@@ -23,6 +23,8 @@ struct WindowsSocket {
   WSAEVENT ready = WSA_INVALID_EVENT;
   WSAEVENT wake = WSA_INVALID_EVENT;
   std::atomic<bool> blocking{true};
+  // How the peer's close came, as the close event tells: a reset is no orderly end.
+  int close_error = 0;
 };
 
 namespace {
@@ -50,6 +52,7 @@ Woken WaitEvents(WindowsSocket* handle, Clock::time_point deadline,
     if (result == WSA_WAIT_EVENT_0 + 1) {
       WSANETWORKEVENTS fired{};
       if (WSAEnumNetworkEvents(handle->socket, handle->ready, &fired) != 0) return Woken::kFailed;
+      if (fired.lNetworkEvents & FD_CLOSE) handle->close_error = fired.iErrorCode[FD_CLOSE_BIT];
       if (happened != nullptr) *happened = fired;
       return Woken::kReady;
     }
@@ -149,8 +152,18 @@ IoResult Receive(SocketHandle handle, char* into, size_t capacity, std::chrono::
   for (;;) {
     // Try first: while a body streams in, bytes are nearly always there already.
     const int received = recv(handle->socket, into, SizeForCall(capacity), 0);
-    if (received >= 0) {
+    if (received > 0) {
       result.count = static_cast<size_t>(received);
+      return result;
+    }
+    if (received == 0) {
+      // The end: orderly, or a reset that the close event may still hold unread.
+      WSANETWORKEVENTS fired{};
+      if (WSAEnumNetworkEvents(handle->socket, handle->ready, &fired) == 0 &&
+          (fired.lNetworkEvents & FD_CLOSE)) {
+        handle->close_error = fired.iErrorCode[FD_CLOSE_BIT];
+      }
+      result.error = handle->close_error;
       return result;
     }
     const int error = WSAGetLastError();

@@ -150,8 +150,9 @@ HCERTSTORE LoadPemBundle(const std::wstring& path) {
   return store;
 }
 
-void CheckServerCertificate(PCCERT_CONTEXT certificate, HCERTSTORE extra_roots,
+void CheckServerCertificate(PCCERT_CONTEXT certificate, const SchannelCredentials& trust,
                             const std::string& host) {
+  const HCERTSTORE extra_roots = trust.extra_roots;
   // The server's own intermediates come with its certificate; the bundle may complete a chain.
   const StoreHandle more{CertOpenStore(CERT_STORE_PROV_COLLECTION, 0, 0, 0, nullptr)};
   if (more.store == nullptr) throw ETlsCertificateError(host, "certificate verify failed");
@@ -165,7 +166,7 @@ void CheckServerCertificate(PCCERT_CONTEXT certificate, HCERTSTORE extra_roots,
   wanted.RequestedUsage.Usage.cUsageIdentifier = 1;
   wanted.RequestedUsage.Usage.rgpszUsageIdentifier = uses;
   ChainHandle built;
-  if (!CertGetCertificateChain(nullptr, certificate, nullptr, more.store, &wanted, 0, nullptr,
+  if (!CertGetCertificateChain(trust.chains, certificate, nullptr, more.store, &wanted, 0, nullptr,
                                &built.chain)) {
     throw ETlsCertificateError(host, "certificate verify failed");
   }

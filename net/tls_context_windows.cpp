@@ -27,13 +27,18 @@ TlsContext::TlsContext() : credentials_(std::make_unique<SchannelCredentials>())
                   static_cast<unsigned long>(status));
     throw ETlsHandshakeError("", reason);
   }
-  credentials_->has_handle = true;
+  CERT_CHAIN_ENGINE_CONFIG engine{};
+  engine.cbSize = sizeof engine;
+  if (!CertCreateCertificateChainEngine(&engine, &credentials_->chains)) {
+    credentials_->chains = nullptr;  // the system's shared engine, then
+  }
   if (const wchar_t* bundle = _wgetenv(L"SSL_CERT_FILE"); bundle != nullptr && bundle[0] != 0) {
     credentials_->extra_roots = LoadPemBundle(bundle);
   }
 }
 
 TlsContext::~TlsContext() {
+  if (credentials_->chains != nullptr) CertFreeCertificateChainEngine(credentials_->chains);
   if (credentials_->extra_roots != nullptr) CertCloseStore(credentials_->extra_roots, 0);
   FreeCredentialsHandle(&credentials_->handle);
 }

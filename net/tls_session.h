@@ -57,6 +57,8 @@ class TlsSession {
   void ReceiveMore(std::chrono::steady_clock::time_point deadline, bool handshake);
   // Sends every byte, waiting at most `stall` each time the socket takes nothing.
   void SendRaw(std::string_view bytes, std::chrono::milliseconds stall);
+  // Checks the server's certificate once it has come; `finished`: it must have come by now.
+  void CheckCertificateOnce(const TlsContext& context, bool finished);
   [[noreturn]] void ThrowHandshakeFailure(long status);
 
   std::unique_ptr<SchannelSession> session_;

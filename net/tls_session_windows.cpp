@@ -21,7 +21,9 @@ struct SchannelSession {
   bool has_context = false;
   bool established = false;
   bool peer_closed = false;  // the server's close notify has come
+  bool certificate_checked = false;
   SecPkgContext_StreamSizes sizes{};
+  std::string first_bytes;  // the start of what the server sent first, to name a refusal
   std::string encrypted;
   std::string plain;
   size_t plain_at = 0;
@@ -44,6 +46,10 @@ constexpr size_t kReceivePiece = 64 * 1024;
 constexpr unsigned char kAlertRecord = 0x15;
 constexpr unsigned char kHandshakeRecord = 0x16;
 constexpr size_t kRecordHeader = 5;
+// A record header and an alert's two bytes.
+constexpr size_t kAlertBytes = kRecordHeader + 2;
+constexpr int kTls12 = 0x0303;
+constexpr unsigned char kProtocolVersionAlert = 70;
 
 std::chrono::milliseconds Left(Clock::time_point deadline) {
   return std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
@@ -123,6 +129,11 @@ void TlsSession::Handshake(const TlsContext& context, Clock::time_point deadline
     if (first && (status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK)) {
       session.has_context = true;
     }
+    // The server's certificate is checked as soon as it has come, before our next words: a
+    // server that fails the check never sees a finished handshake.
+    if (status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK) {
+      CheckCertificateOnce(context, status == SEC_E_OK);
+    }
     if (!output.Bytes().empty()) SendRaw(output.Bytes(), Left(deadline));
     if (status == SEC_E_INCOMPLETE_MESSAGE) {
       ReceiveMore(deadline, true);
@@ -139,37 +150,51 @@ void TlsSession::Handshake(const TlsContext& context, Clock::time_point deadline
     if (status == SEC_E_OK) break;
     if (session.encrypted.empty()) ReceiveMore(deadline, true);
   }
-  PCCERT_CONTEXT certificate = nullptr;
-  if (QueryContextAttributesW(&session.context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) !=
-          SEC_E_OK ||
-      certificate == nullptr) {
-    broken_ = true;
-    throw ETlsCertificateError(host_, "no peer certificate available");
-  }
-  try {
-    CheckServerCertificate(certificate, context.Credentials().extra_roots, host_);
-  } catch (...) {
-    CertFreeCertificateContext(certificate);
-    broken_ = true;
-    throw;
-  }
-  CertFreeCertificateContext(certificate);
   const SECURITY_STATUS sized =
       QueryContextAttributesW(&session.context, SECPKG_ATTR_STREAM_SIZES, &session.sizes);
   if (sized != SEC_E_OK) ThrowHandshakeFailure(sized);
   session.established = true;
 }
 
+void TlsSession::CheckCertificateOnce(const TlsContext& context, bool finished) {
+  SchannelSession& session = *session_;
+  if (session.certificate_checked) return;
+  PCCERT_CONTEXT certificate = nullptr;
+  if (QueryContextAttributesW(&session.context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) !=
+          SEC_E_OK ||
+      certificate == nullptr) {
+    if (!finished) return;  // not come yet
+    broken_ = true;
+    throw ETlsCertificateError(host_, "no peer certificate available");
+  }
+  session.certificate_checked = true;
+  try {
+    CheckServerCertificate(certificate, context.Credentials(), host_);
+  } catch (...) {
+    CertFreeCertificateContext(certificate);
+    broken_ = true;
+    throw;
+  }
+  CertFreeCertificateContext(certificate);
+}
+
 void TlsSession::ThrowHandshakeFailure(long status) {
   broken_ = true;
-  const std::string& received = session_->encrypted;
+  const std::string& received = session_->first_bytes;
   const auto first = received.empty() ? 0 : static_cast<unsigned char>(received[0]);
   // A server that answers without TLS (plain HTTP, say) is told apart as OpenSSL does.
   if (!received.empty() && first != kAlertRecord && first != kHandshakeRecord) {
     throw ETlsHandshakeError(host_, "wrong version number");
   }
-  if (first == kAlertRecord && received.size() >= kRecordHeader + 2) {
+  if (first == kAlertRecord && received.size() >= kAlertBytes) {
     throw ETlsHandshakeError(host_, AlertText(static_cast<unsigned char>(received[6])));
+  }
+  // A server that answers in a version older than TLS 1.2 is refused with the protocol
+  // version alert, which is what OpenSSL reports for such a server.
+  if (first == kHandshakeRecord && received.size() >= 3 &&
+      (static_cast<unsigned char>(received[1]) << 8 | static_cast<unsigned char>(received[2])) <
+          kTls12) {
+    throw ETlsHandshakeError(host_, AlertText(kProtocolVersionAlert));
   }
   throw ETlsHandshakeError(host_, StatusText(status));
 }
@@ -181,6 +206,15 @@ void TlsSession::ReceiveMore(Clock::time_point deadline, bool handshake) {
   const platform::IoResult read =
       platform::Receive(socket_, encrypted.data() + had, kReceivePiece, Left(deadline));
   encrypted.resize(had + read.count);
+  std::string& first = session_->first_bytes;
+  if (handshake && first.size() < kAlertBytes) {
+    first += encrypted.substr(had, kAlertBytes - first.size());
+    // No TLS at all, or a refusal straight away: said as it is, without waiting for more.
+    const auto type = first.empty() ? kHandshakeRecord : static_cast<unsigned char>(first[0]);
+    if (type != kHandshakeRecord && (type != kAlertRecord || first.size() == kAlertBytes)) {
+      ThrowHandshakeFailure(SEC_E_ILLEGAL_MESSAGE);
+    }
+  }
   if (read.error != 0) {
     broken_ = true;
     throw EIdSocketError(read.error);
@@ -208,9 +242,11 @@ bool TlsSession::DecryptRecord() {
       {0, SECBUFFER_EMPTY, nullptr},
       {0, SECBUFFER_EMPTY, nullptr}};
   SecBufferDesc list{SECBUFFER_VERSION, 4, buffers};
+  const bool alert = static_cast<unsigned char>(session.encrypted[0]) == kAlertRecord;
   const SECURITY_STATUS status = DecryptMessage(&session.context, &list, 0, nullptr);
   if (status == SEC_E_INCOMPLETE_MESSAGE) return false;
-  if (status == SEC_I_CONTEXT_EXPIRED) {
+  // Windows says the close notify came; Wine passes the alert record on as an empty one.
+  if (status == SEC_I_CONTEXT_EXPIRED || (status == SEC_E_OK && alert)) {
     session.peer_closed = true;
     session.encrypted.clear();
     return true;

@@ -14,7 +14,9 @@ TEST(DecodeFeedPage, ByCharsetElseByWhetherTheBytesAreUtf8) {
   const struct {
     std::string content_type, bytes, text;
   } cases[] = {
+#ifndef _WIN32  // Wine has no code page 54936 for the four-byte characters
       {"text/html", kGbkNotice + std::string("\x81\x30\x89\x38"), "公告一：Tarnß"},
+#endif
       {"", "\xB9\xAB\x80<P>\xFF\xB8", "公\uFFFD<P>\uFFFD\uFFFD"},  // cut off at the end too
       {"text/html; charset=gbk", kGbkLookingLikeUtf8, "陆路"},
       {"text/html;Charset=\"GB2312\"", "湖光", "婀栧厜"},  // UTF-8 mislabelled

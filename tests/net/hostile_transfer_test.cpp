@@ -16,6 +16,7 @@
 
 #include "base/str_to_int.h"
 #include "client_test_support.h"
+#include "support/child_process.h"
 #include "support/loopback_server.h"
 #include "net/address_guard.h"
 #include "net/file_stream.h"
@@ -104,6 +105,7 @@ TEST_F(HostileTransfer, EndlessBodyWithoutLengthFailsAtTheCap) {
 }
 
 TEST_F(HostileTransfer, ReservationBeyondTheCapTakesNoBlocks) {
+  if (tarn::testing::UnderWine()) GTEST_SKIP() << "Wine lays no blocks out ahead of the writes";
   FileStream file(path_.string());
   file.Reserve(kMaxPhotoBytes + 1);
   EXPECT_EQ(AllocatedBytes(), 0u);

@@ -90,7 +90,9 @@ TEST_F(FileStreamTest, ASymbolicLinkIsNeverFollowed) {
     std::ofstream old(target, std::ios::binary);
     old << "someone else's file";
   }
-  std::filesystem::create_symlink(target, path_);
+  std::error_code refused;
+  std::filesystem::create_symlink(target, path_, refused);
+  if (refused) GTEST_SKIP() << "this system makes no symbolic links: " << refused.message();
   EXPECT_THROW(FileStream stream(path_.string()), FileNameTaken);
   EXPECT_EQ(FileContents(target), "someone else's file");
   std::filesystem::remove(path_);

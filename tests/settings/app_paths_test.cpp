@@ -11,6 +11,15 @@
 namespace tarn {
 namespace {
 
+// The delimiter SettingsPath puts in: the system's own.
+const std::string kSlash(1, static_cast<char>(std::filesystem::path::preferred_separator));
+
+std::string Joined(const std::string& folder, std::initializer_list<const char*> names) {
+  std::filesystem::path path(folder);
+  for (const char* name : names) path /= name;
+  return path.string();
+}
+
 TEST(ExtractAppDir, DropsTheLastDelimiterExceptARootOne) {
   EXPECT_EQ(ExtractAppDir("/opt/tarn/tarn"), "/opt/tarn");
   EXPECT_EQ(ExtractAppDir("/tarn"), "/");
@@ -21,8 +30,13 @@ TEST(ExtractAppDir, DropsTheLastDelimiterExceptARootOne) {
 }
 
 TEST(SettingsPath, RootGivesTwoDelimitersInARow) {
+#ifdef _WIN32
+  EXPECT_EQ(SettingsPath(R"(C:\Tools)"), R"(C:\Tools\Config.ini)");
+  EXPECT_EQ(SettingsPath(ExtractAppDir(R"(C:\Tarn.exe)")), R"(C:\\Config.ini)");
+#else
   EXPECT_EQ(SettingsPath("/opt/tarn"), "/opt/tarn/Config.ini");
   EXPECT_EQ(SettingsPath(ExtractAppDir("/tarn")), "//Config.ini");
+#endif
 }
 
 TEST(SettingsPlace, AFolderTakesNewFilesOnlyWhenOneCanBeMadeThere) {
@@ -50,25 +64,25 @@ class SettingsPlaceTest : public ::testing::Test {
 };
 
 TEST_F(SettingsPlaceTest, BesideTheProgramWhileItsFolderTakesFiles) {
-  EXPECT_EQ(Choose(config_.c_str(), home_.c_str(), true), program_ + "/Config.ini");
+  EXPECT_EQ(Choose(config_.c_str(), home_.c_str(), true), program_ + kSlash + "Config.ini");
   EXPECT_FALSE(std::filesystem::exists(config_));
 }
 
 TEST_F(SettingsPlaceTest, ReadOnlyProgramFolderMovesToTheUsersConfigurationFolder) {
-  EXPECT_EQ(Choose(config_.c_str(), home_.c_str(), false), config_ + "/tarn/Config.ini");
+  EXPECT_EQ(Choose(config_.c_str(), home_.c_str(), false), Joined(config_, {"tarn", "Config.ini"}));
   EXPECT_TRUE(std::filesystem::is_directory(config_ + "/tarn"));
-  EXPECT_EQ(Choose(nullptr, home_.c_str(), false), home_ + "/.config/tarn/Config.ini");
-  EXPECT_EQ(Choose("", home_.c_str(), false), home_ + "/.config/tarn/Config.ini");
-  EXPECT_EQ(Choose("relative/dir", home_.c_str(), false), home_ + "/.config/tarn/Config.ini");
+  EXPECT_EQ(Choose(nullptr, home_.c_str(), false), Joined(home_, {".config", "tarn", "Config.ini"}));
+  EXPECT_EQ(Choose("", home_.c_str(), false), Joined(home_, {".config", "tarn", "Config.ini"}));
+  EXPECT_EQ(Choose("relative/dir", home_.c_str(), false), Joined(home_, {".config", "tarn", "Config.ini"}));
   // Nowhere else to go: beside the program, where the save reports why it cannot write.
-  EXPECT_EQ(Choose(nullptr, nullptr, false), program_ + "/Config.ini");
+  EXPECT_EQ(Choose(nullptr, nullptr, false), program_ + kSlash + "Config.ini");
   EXPECT_EQ(ChooseSettingsPath(dir.File("gone"), config_.c_str(), home_.c_str(),
                                [](const std::string&) { return false; }),
-            dir.File("gone") + "/Config.ini");
+            dir.File("gone") + kSlash + "Config.ini");
 }
 
 TEST_F(SettingsPlaceTest, AFileBesideAReadOnlyProgramCarriesOverOnce) {
-  testing::WriteAll(program_ + "/Config.ini", "[Config]\r\nDownLoad_Mode=1\r\n");
+  testing::WriteAll(program_ + kSlash + "Config.ini", "[Config]\r\nDownLoad_Mode=1\r\n");
   const std::string own = Choose(config_.c_str(), home_.c_str(), false);
   EXPECT_EQ(testing::ReadAll(own), "[Config]\r\nDownLoad_Mode=1\r\n");
   testing::WriteAll(own, "[Config]\r\nDownLoad_Mode=0\r\n");

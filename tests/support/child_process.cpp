@@ -86,8 +86,11 @@ ChildProcess::ChildProcess(const std::vector<std::string>& command) {
   PROCESS_INFORMATION started{};
   if (CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                      &started)) {
-    CloseHandle(started.hThread);
-    process_ = reinterpret_cast<long long>(started.hProcess);
+    // A host program started by Wine comes without handles (and with junk in their place).
+    if (started.hProcess != nullptr) {
+      CloseHandle(started.hThread);
+      process_ = reinterpret_cast<long long>(started.hProcess);
+    }
     if (PollTestSocket(listener, POLLIN, kConnectWaitMillis) > 0) {
       input_ = output_ = AcceptTestSocket(listener);
     }
@@ -127,6 +130,10 @@ std::string HostPath(const std::string& path) {
   std::string converted(unix_path);
   HeapFree(GetProcessHeap(), 0, unix_path);
   return converted;
+}
+
+bool UnderWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 std::string PathFromHost(const std::string& host_path) {
@@ -190,6 +197,7 @@ void ChildProcess::CloseInput() {
 }
 
 std::string HostPath(const std::string& path) { return path; }
+bool UnderWine() { return false; }
 std::string PathFromHost(const std::string& host_path) { return host_path; }
 
 void SetTestEnvironment(const std::string& name, const std::string& value) {

@@ -34,6 +34,9 @@ class ChildProcess {
 std::string HostPath(const std::string& path);
 std::string PathFromHost(const std::string& host_path);
 
+// Whether the tests run under Wine, which lacks a few things of Windows.
+bool UnderWine();
+
 // Sets or removes an environment variable of this process, with its value in UTF-8.
 void SetTestEnvironment(const std::string& name, const std::string& value);
 void UnsetTestEnvironment(const std::string& name);

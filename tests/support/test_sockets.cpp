@@ -31,8 +31,13 @@ void SetTestSocketNonBlocking(int socket) {
 }
 
 int PollTestSocket(int socket, short events, int wait_millis) {
-  WSAPOLLFD entry{static_cast<SOCKET>(socket), events, 0};
-  return WSAPoll(&entry, 1, wait_millis);
+  // select, since Wine's WSAPoll at times fails on a listening socket.
+  fd_set wanted;
+  FD_ZERO(&wanted);
+  FD_SET(static_cast<SOCKET>(socket), &wanted);
+  timeval wait{wait_millis / 1000, wait_millis % 1000 * 1000};
+  return (events & POLLOUT) ? select(0, nullptr, &wanted, nullptr, &wait)
+                            : select(0, &wanted, nullptr, nullptr, &wait);
 }
 #else
 void StartTestSockets() {}
