@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "base/file_path.h"
 #include "base/clean_text.h"
 #include "base/safe_replace.h"
 
@@ -54,7 +55,7 @@ std::string FormatAlbumText(const AlbumFacts& facts, std::string_view address,
 std::string WriteAlbumText(const std::string& folder, std::string_view address,
                            const AlbumFacts& facts, const std::vector<AlbumTextEntry>& photos) {
   const std::optional<std::string> id = AlbumIdFromAddress(address);
-  const std::string path = folder + "/" + (id ? "album_" + *id + ".txt" : "album.txt");
+  const std::string path = FileInFolder(folder, id ? "album_" + *id + ".txt" : "album.txt");
   ReplaceFileContents(path, FormatAlbumText(facts, address, photos));
   return path;
 }

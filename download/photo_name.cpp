@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "base/file_name.h"
 #include "image/webp_decoder.h"
 
 namespace tarn {
@@ -33,7 +34,7 @@ std::string PhotoFileStem(std::string_view address, size_t position) {
     if (stem.size() == kMaxStemBytes) break;
   }
   if (stem.empty()) stem = "photo_" + std::to_string(position + 1);
-  return stem;
+  return SystemSafeFileName(stem);
 }
 
 std::optional<std::string> ServicePhotoId(std::string_view address) {

@@ -27,7 +27,7 @@ std::string ReadFirstBytes(const std::string& path) {
 }  // namespace
 
 PhotoPartFile::PhotoPartFile(const std::string& folder, const std::string& stem)
-    : folder_(folder), stem_(stem), part_path_(folder + "/" + stem + std::string(kPartExtension)) {
+    : folder_(folder), stem_(stem), part_path_(FileInFolder(folder, stem + std::string(kPartExtension))) {
   // A .part is only ever ours: one left by a killed run goes (a link, not what it points to),
   // and the new one is made afresh, never through a link.
   std::error_code ignored;
@@ -49,7 +49,7 @@ SavedPhoto PhotoPartFile::Commit() {
   stream_->Close();  // only a clean close says the bytes reached the disk
   stream_.reset();
   const std::string final_path =
-      folder_ + "/" + stem_ + std::string(SniffPhotoExtension(ReadFirstBytes(part_path_)));
+      FileInFolder(folder_, stem_ + std::string(SniffPhotoExtension(ReadFirstBytes(part_path_))));
   const bool renamed = CommitFile(part_path_, final_path, OnExisting::kKeep);
   std::error_code ignored;
   // Only a photo saved before stands for this one; anything else in its place is a fault.
@@ -61,7 +61,7 @@ SavedPhoto PhotoPartFile::Commit() {
 
 std::optional<std::string> SavedPhotoPath(const std::string& folder, const std::string& stem) {
   for (const std::string_view extension : kPhotoExtensions) {
-    const std::string path = folder + "/" + stem + std::string(extension);
+    const std::string path = FileInFolder(folder, stem + std::string(extension));
     std::error_code ignored;
     if (std::filesystem::is_regular_file(PathFromUtf8(path), ignored)) return path;
   }

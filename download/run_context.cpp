@@ -246,7 +246,7 @@ bool RunContext::SaveNamedPhoto(size_t index, const std::string& folder, const s
       if (status != kNotFound && !(status == kForbidden && fetching_raw_)) break;
     }
   } catch (const net::FileStreamError& failure) {
-    EndRun(RunResult::Stop::kFile, "无法保存照片：" + QuotedText(folder + "/" + stem) + "\n" +
+    EndRun(RunResult::Stop::kFile, "无法保存照片：" + QuotedText(FileInFolder(folder, stem)) + "\n" +
                                        QuotedText(failure.Message()));
   } catch (const net::ETlsSetupError& failure) {
     EndInsecure(failure);

@@ -22,7 +22,7 @@ bool StampOf(std::string_view name, uint32_t& stamp) {
 }  // namespace
 
 std::string PhotoFileName(std::string_view folder, uint32_t stamp, size_t index) {
-  return std::string(folder) + "/" + std::to_string(stamp) + "_" + std::to_string(index) + ".jpg";
+  return FileInFolder(folder, std::to_string(stamp) + "_" + std::to_string(index) + ".jpg");
 }
 
 uint32_t FreeStamp(const std::string& folder, uint32_t wanted) {

@@ -11,6 +11,7 @@
 #include <stop_token>
 #include <thread>
 
+#include "base/file_path.h"
 #include "support/jpeg_encode.h"
 #include "support/recording_events.h"
 #include "support/route_server.h"
@@ -272,7 +273,7 @@ TEST_F(Worker, FolderThatCannotTakeFilesEndsTheRunNamingTheFile) {
   const std::string gone = dir.File("gone");
   DownloadWorker(events, Job(false, FastSettings(), gone)).Run();
   ASSERT_EQ(events.finished.size(), 1u);
-  EXPECT_EQ(events.finished[0].rfind("无法创建文件：" + gone + "/812_0.jpg", 0), 0u)
+  EXPECT_EQ(events.finished[0].rfind("无法创建文件：" + FileInFolder(gone, "812_0.jpg"), 0), 0u)
       << events.finished[0];
   EXPECT_TRUE(events.done_counts.empty());
 }
@@ -299,12 +300,12 @@ TEST_F(Worker, ChangedFolderTakesThePhotosThatFollow) {
   };
   DownloadWorker(events, std::move(job)).Run();
   EXPECT_EQ(ReadAll(dir.File("812_0.jpg")), album.PhotoAt(0));
-  EXPECT_EQ(ReadAll(second + "/812_1.jpg"), album.PhotoAt(1));
-  EXPECT_EQ(ReadAll(second + "/812_2.jpg"), album.PhotoAt(2));
+  EXPECT_EQ(ReadAll(FileInFolder(second, "812_1.jpg")), album.PhotoAt(1));
+  EXPECT_EQ(ReadAll(FileInFolder(second, "812_2.jpg")), album.PhotoAt(2));
   // Each report names the file the photo went into.
   EXPECT_EQ(events.saved_paths,
-            (std::vector<std::string>{dir.File("812_0.jpg"), second + "/812_1.jpg",
-                                      second + "/812_2.jpg"}));
+            (std::vector<std::string>{dir.File("812_0.jpg"), FileInFolder(second, "812_1.jpg"),
+                                      FileInFolder(second, "812_2.jpg")}));
   ASSERT_FALSE(events.previews.empty());
   EXPECT_EQ(events.previews.back().width, 120 + 2 * 8);
 }

@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "base/file_path.h"
 #include "../support/temp_dir.h"
 #include "download/low_space.h"
 
@@ -15,8 +16,10 @@ using testing::TempDir;
 using testing::WriteAll;
 
 TEST(PhotoNames, KeepTheNamingPattern) {
-  EXPECT_EQ(PhotoFileName("/photos", 12345, 0), "/photos/12345_0.jpg");
-  EXPECT_EQ(PhotoFileName("/photos", 4294967295u, 17), "/photos/4294967295_17.jpg");
+  // The folder and the name joined as the system joins them ("\\" on Windows).
+  EXPECT_EQ(PhotoFileName("/photos", 12345, 0), FileInFolder("/photos", "12345_0.jpg"));
+  EXPECT_EQ(PhotoFileName("/photos", 4294967295u, 17),
+            FileInFolder("/photos", "4294967295_17.jpg"));
 }
 
 TEST(PhotoNames, AStampUsedByAnEarlierRunIsPassedOver) {

@@ -102,6 +102,7 @@ TEST(HostileBody, ChunkSizeOfAllOnesIntoAFileKeepsWhatArrived) {
   std::stringstream bytes;
   bytes << saved.rdbuf();
   EXPECT_EQ(bytes.str(), "ok");
+  saved.close();  // Windows removes no open file
   std::filesystem::remove(path);
   ExpectCleanServer(server);
 }

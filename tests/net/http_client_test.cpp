@@ -372,6 +372,7 @@ TEST(HttpClient, ShortBodyFailsAndTheFileKeepsWhatArrived) {
   std::stringstream contents;
   contents << in.rdbuf();
   EXPECT_EQ(contents.str(), "prefix:abcdef");
+  in.close();  // Windows removes no open file
   std::filesystem::remove(path);
 }
 
