@@ -35,11 +35,10 @@ std::string Gb18030ToUtf8(std::string_view bytes) {
   while (!bytes.empty()) {
     const size_t length = SequenceLength(bytes);
     wchar_t wide[2];
-    const int units =
-        length == 0 || (length == 4 && code_page != kGb18030)
-            ? 0
-            : MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes.data(),
-                                  static_cast<int>(length), wide, 2);
+    const int units = length == 0 || (length == 4 && code_page != kGb18030)
+                          ? 0
+                          : MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                static_cast<int>(length), wide, 2);
     if (units <= 0) {
       text += kUtf8Replacement;
       bytes.remove_prefix(1);

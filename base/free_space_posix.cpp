@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "base/free_space.h"
-
 #include <filesystem>
+
+#include "base/free_space.h"
 
 namespace tarn {
 

@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "base/safe_replace.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+
+#include "base/safe_replace.h"
 
 namespace tarn {
 namespace {

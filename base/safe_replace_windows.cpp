@@ -24,9 +24,8 @@ struct FileHandle {
 
 bool FlushFile(const std::wstring& path) {
   const FileHandle file{CreateFileW(path.c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                    nullptr)};
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr)};
   return file.handle != INVALID_HANDLE_VALUE && FlushFileBuffers(file.handle) != 0;
 }
 

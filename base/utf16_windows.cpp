@@ -11,9 +11,8 @@ namespace tarn {
 std::wstring Utf8ToUtf16(std::string_view utf8) {
   if (utf8.empty() || utf8.size() > INT_MAX) return {};
   const int size = static_cast<int>(utf8.size());
-  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size,
-                                                            nullptr, 0)),
-                    L'\0');
+  std::wstring wide(
+      static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
   return wide;
 }
@@ -21,8 +20,8 @@ std::wstring Utf8ToUtf16(std::string_view utf8) {
 std::string Utf16ToUtf8(std::wstring_view utf16) {
   if (utf16.empty() || utf16.size() > INT_MAX) return {};
   const int size = static_cast<int>(utf16.size());
-  std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size,
-                                                           nullptr, 0, nullptr, nullptr)),
+  std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr,
+                                                           0, nullptr, nullptr)),
                    '\0');
   WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, utf8.data(), static_cast<int>(utf8.size()),
                       nullptr, nullptr);

@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
-#include "base/file_path.h"
 #include "base/cut_text.h"
+#include "base/file_path.h"
 #include "cli/line_output.h"
 #include "download/album_text.h"
 #include "download/download_worker.h"

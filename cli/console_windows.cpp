@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <chrono>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "cli/line_output.h"
-
 #include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "cli/line_output.h"
 
 namespace tarn::cli {
 

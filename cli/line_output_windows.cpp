@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include <windows.h>
-
 #include <io.h>
+#include <windows.h>
 
 #include "cli/line_output.h"
 

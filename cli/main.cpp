@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // tarn-get: the album downloader without a window.
 #include <cstdio>
-#include <string>
 #include <stop_token>
+#include <string>
 #include <thread>
 #include <variant>
 #include <vector>
@@ -24,13 +24,14 @@ int main(int argc, char** argv) {
   for (std::string& argument : arguments) pointers.push_back(argument.data());
   pointers.push_back(nullptr);
   auto parsed = tarn::cli::ParseOptions(
-      static_cast<int>(arguments.size()), pointers.data(), kept.empty() ? tarn::ServiceSettings{} : tarn::LoadServiceSettings(kept));
+      static_cast<int>(arguments.size()), pointers.data(),
+      kept.empty() ? tarn::ServiceSettings{} : tarn::LoadServiceSettings(kept));
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   const auto& options = std::get<tarn::cli::Options>(parsed);
 
-  const auto style = options.quiet                ? tarn::cli::ProgressStyle::kQuiet
+  const auto style = options.quiet                   ? tarn::cli::ProgressStyle::kQuiet
                      : tarn::cli::OutputIsTerminal() ? tarn::cli::ProgressStyle::kTerminal
-                                                  : tarn::cli::ProgressStyle::kLines;
+                                                     : tarn::cli::ProgressStyle::kLines;
   std::stop_source batch;
   const std::jthread watcher = tarn::cli::WatchStopRequests(batch);
   return tarn::cli::RunAlbums(options, style, batch.get_token(), stdout, stderr);

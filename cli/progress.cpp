@@ -4,8 +4,8 @@
 #include <cinttypes>
 #include <filesystem>
 
-#include "base/file_path.h"
 #include "base/cut_text.h"
+#include "base/file_path.h"
 #include "cli/line_output.h"
 
 namespace tarn::cli {

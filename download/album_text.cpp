@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "base/file_path.h"
 #include "base/clean_text.h"
+#include "base/file_path.h"
 #include "base/safe_replace.h"
 
 namespace tarn {

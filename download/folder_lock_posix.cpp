@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "download/folder_lock.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <utility>
+
+#include "download/folder_lock.h"
 
 namespace tarn {
 

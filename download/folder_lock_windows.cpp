@@ -33,8 +33,8 @@ FolderLock::FolderLock(const std::string& folder) : folder_(folder) {
   // Windows locks no folders: a semaphore named after the folder, taken without waiting, is
   // the claim, and it goes with the process as a lock does.
   const HANDLE opened = CreateFileW(Utf8ToUtf16(folder).c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return;
   const std::wstring name = ClaimName(opened);
   CloseHandle(opened);

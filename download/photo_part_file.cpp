@@ -27,7 +27,9 @@ std::string ReadFirstBytes(const std::string& path) {
 }  // namespace
 
 PhotoPartFile::PhotoPartFile(const std::string& folder, const std::string& stem)
-    : folder_(folder), stem_(stem), part_path_(FileInFolder(folder, stem + std::string(kPartExtension))) {
+    : folder_(folder),
+      stem_(stem),
+      part_path_(FileInFolder(folder, stem + std::string(kPartExtension))) {
   // A .part is only ever ours: one left by a killed run goes (a link, not what it points to),
   // and the new one is made afresh, never through a link.
   std::error_code ignored;

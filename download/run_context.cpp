@@ -183,7 +183,8 @@ void RunContext::ReportScan() {
 bool RunContext::HoldFolder(const std::string& folder) {
   for (const FolderLock& held : folders_) {
     std::error_code ignored;
-    if (held.Folder() == folder || std::filesystem::equivalent(PathFromUtf8(held.Folder()), PathFromUtf8(folder), ignored))
+    if (held.Folder() == folder ||
+        std::filesystem::equivalent(PathFromUtf8(held.Folder()), PathFromUtf8(folder), ignored))
       return true;
   }
   FolderLock lock(folder);
@@ -246,8 +247,8 @@ bool RunContext::SaveNamedPhoto(size_t index, const std::string& folder, const s
       if (status != kNotFound && !(status == kForbidden && fetching_raw_)) break;
     }
   } catch (const net::FileStreamError& failure) {
-    EndRun(RunResult::Stop::kFile, "无法保存照片：" + QuotedText(FileInFolder(folder, stem)) + "\n" +
-                                       QuotedText(failure.Message()));
+    EndRun(RunResult::Stop::kFile, "无法保存照片：" + QuotedText(FileInFolder(folder, stem)) +
+                                       "\n" + QuotedText(failure.Message()));
   } catch (const net::ETlsSetupError& failure) {
     EndInsecure(failure);
   }

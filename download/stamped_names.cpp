@@ -28,8 +28,8 @@ std::string PhotoFileName(std::string_view folder, uint32_t stamp, size_t index)
 uint32_t FreeStamp(const std::string& folder, uint32_t wanted) {
   std::unordered_set<uint32_t> used;
   std::error_code error;
-  for (std::filesystem::directory_iterator entry(PathFromUtf8(folder), error), end; !error && entry != end;
-       entry.increment(error)) {
+  for (std::filesystem::directory_iterator entry(PathFromUtf8(folder), error), end;
+       !error && entry != end; entry.increment(error)) {
     uint32_t stamp = 0;
     if (StampOf(Utf8FromPath(entry->path().filename()), stamp)) used.insert(stamp);
   }

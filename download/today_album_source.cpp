@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "base/file_path.h"
 #include "base/clean_text.h"
+#include "base/file_path.h"
 #include "download/album_scanner.h"
 #include "download/album_text.h"
 #include "download/photo_name.h"

@@ -28,7 +28,8 @@ unsigned CodePageNumber(const char* name) {
 
 }  // namespace
 
-CodePageConverter::CodePageConverter(const char* code_page) : code_page_(CodePageNumber(code_page)) {
+CodePageConverter::CodePageConverter(const char* code_page)
+    : code_page_(CodePageNumber(code_page)) {
   if (code_page_ == 0) throw EIdException(std::string("Unknown code page ") + code_page);
 }
 

@@ -42,8 +42,8 @@ std::optional<std::tm> ReadDateFields(const std::string& text, const char* form)
 std::time_t GmtSeconds(std::tm& fields) {
   const std::time_t days =
       DaysFromCivil(fields.tm_year + 1900, fields.tm_mon, 1) + fields.tm_mday - 1;
-  const std::time_t moment = days * kSecondsPerDay + fields.tm_hour * 3600 + fields.tm_min * 60 +
-                             fields.tm_sec;
+  const std::time_t moment =
+      days * kSecondsPerDay + fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec;
   fields = GmtFields(moment);
   return moment;
 }
@@ -64,8 +64,7 @@ std::tm GmtFields(std::time_t moment) {
   const std::time_t shifted = days + 719468;
   const std::time_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
   const std::time_t of_era = shifted - era * 146097;
-  const std::time_t year_of_era =
-      (of_era - of_era / 1460 + of_era / 36524 - of_era / 146096) / 365;
+  const std::time_t year_of_era = (of_era - of_era / 1460 + of_era / 36524 - of_era / 146096) / 365;
   const std::time_t of_year = of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
   const std::time_t month_index = (5 * of_year + 2) / 153;
   const std::time_t month = month_index + (month_index < 10 ? 3 : -9);

@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "net/file_stream.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -9,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
+
+#include "net/file_stream.h"
 
 namespace tarn::net {
 namespace {

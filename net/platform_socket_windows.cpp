@@ -43,7 +43,8 @@ Woken WaitEvents(WindowsSocket* handle, Clock::time_point deadline,
                  WSANETWORKEVENTS* happened = nullptr) {
   const WSAEVENT events[2] = {handle->wake, handle->ready};
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     const auto millis =
         static_cast<DWORD>(std::clamp<int64_t>(left.count(), 0, int64_t{kLongestWait}));
     const DWORD result = WSAWaitForMultipleEvents(2, events, FALSE, millis, FALSE);

@@ -3,10 +3,10 @@
 
 // Windows only: what the Schannel files share.
 #define SECURITY_WIN32
-#include <windows.h>
-#include <security.h>
 #include <schannel.h>
+#include <security.h>
 #include <wincrypt.h>
+#include <windows.h>
 
 #include <string>
 

@@ -34,8 +34,8 @@ struct ChainHandle {
 
 bool InStore(HCERTSTORE store, PCCERT_CONTEXT certificate) {
   if (store == nullptr) return false;
-  PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0,
-                                                    CERT_FIND_EXISTING, certificate, nullptr);
+  PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING,
+                                                    certificate, nullptr);
   if (found == nullptr) return false;
   CertFreeCertificateContext(found);
   return true;
@@ -140,8 +140,8 @@ HCERTSTORE LoadPemBundle(const std::wstring& path) {
     }
     std::string der(size, '\0');
     if (CryptStringToBinaryA(block.data(), static_cast<DWORD>(block.size()),
-                             CRYPT_STRING_BASE64HEADER, reinterpret_cast<BYTE*>(der.data()),
-                             &size, nullptr, nullptr)) {
+                             CRYPT_STRING_BASE64HEADER, reinterpret_cast<BYTE*>(der.data()), &size,
+                             nullptr, nullptr)) {
       CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING,
                                        reinterpret_cast<const BYTE*>(der.data()), size,
                                        CERT_STORE_ADD_USE_EXISTING, nullptr);

@@ -15,12 +15,12 @@ TlsContext::TlsContext() : credentials_(std::make_unique<SchannelCredentials>())
   SCHANNEL_CRED settings{};
   settings.dwVersion = SCHANNEL_CRED_VERSION;
   settings.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT;
-  settings.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS |
-                     SCH_USE_STRONG_CRYPTO;
+  settings.dwFlags =
+      SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS | SCH_USE_STRONG_CRYPTO;
   wchar_t package[] = UNISP_NAME_W;
   const SECURITY_STATUS status =
-      AcquireCredentialsHandleW(nullptr, package, SECPKG_CRED_OUTBOUND, nullptr, &settings,
-                                nullptr, nullptr, &credentials_->handle, nullptr);
+      AcquireCredentialsHandleW(nullptr, package, SECPKG_CRED_OUTBOUND, nullptr, &settings, nullptr,
+                                nullptr, &credentials_->handle, nullptr);
   if (status != SEC_E_OK) {
     char reason[40];
     std::snprintf(reason, sizeof reason, "Schannel error 0x%08lX",

@@ -115,9 +115,9 @@ void TlsSession::Handshake(const TlsContext& context, Clock::time_point deadline
   SEC_WCHAR* name = target.empty() ? nullptr : target.data();
   session.credentials = context.Credentials().handle;
   for (;;) {
-    SecBuffer input[2] = {{static_cast<ULONG>(session.encrypted.size()), SECBUFFER_TOKEN,
-                           session.encrypted.data()},
-                          {0, SECBUFFER_EMPTY, nullptr}};
+    SecBuffer input[2] = {
+        {static_cast<ULONG>(session.encrypted.size()), SECBUFFER_TOKEN, session.encrypted.data()},
+        {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc input_list{SECBUFFER_VERSION, 2, input};
     ContextBuffer output;
     SecBufferDesc output_list{SECBUFFER_VERSION, 1, &output.buffer};
@@ -253,8 +253,8 @@ bool TlsSession::DecryptRecord() {
   }
   if (status != SEC_E_OK) {
     broken_ = true;
-    throw ETlsStreamError(host_, status == SEC_I_RENEGOTIATE ? "renegotiation is not supported"
-                                                             : StatusText(status));
+    throw ETlsStreamError(
+        host_, status == SEC_I_RENEGOTIATE ? "renegotiation is not supported" : StatusText(status));
   }
   size_t extra = 0;
   for (const SecBuffer& buffer : buffers) {
@@ -342,8 +342,8 @@ void TlsSession::NotifyClose() {
   SecBufferDesc output_list{SECBUFFER_VERSION, 1, &output.buffer};
   ULONG granted = 0;
   const SECURITY_STATUS status =
-      InitializeSecurityContextW(&session.credentials, &session.context, nullptr, kRequest, 0, 0, nullptr, 0,
-                                 nullptr, &output_list, &granted, nullptr);
+      InitializeSecurityContextW(&session.credentials, &session.context, nullptr, kRequest, 0, 0,
+                                 nullptr, 0, nullptr, &output_list, &granted, nullptr);
   if (status != SEC_E_OK || output.Bytes().empty()) return;
   platform::Send(socket_, output.Bytes().data(), output.Bytes().size());  // once, never waiting
 }

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What only Windows does to names: devices and refused characters, UTF-16 at the system.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "base/file_name.h"
 #include "base/file_path.h"
@@ -19,15 +18,15 @@ TEST(SystemSafeFileName, DevicesAndRefusedCharactersNeverPassUnchanged) {
     const char* safe;
   } cases[] = {
       {"CON", "CON_"},
-      {"aux.txt", "aux_.txt"},                  // a device before an extension
-      {"Com1.tar.gz", "Com1_.tar.gz"},          // any case, the first dot counts
-      {"lpt9 .jpg", "lpt9 _.jpg"},              // blanks before the dot are dropped by Windows
-      {"console.jpg", "console.jpg"},           // only the whole name is a device
+      {"aux.txt", "aux_.txt"},          // a device before an extension
+      {"Com1.tar.gz", "Com1_.tar.gz"},  // any case, the first dot counts
+      {"lpt9 .jpg", "lpt9 _.jpg"},      // blanks before the dot are dropped by Windows
+      {"console.jpg", "console.jpg"},   // only the whole name is a device
       {"COM10", "COM10"},
       {"a<b>c:d\"e|f?g*h", "a_b_c_d_e_f_g_h"},
       {"a/b\\c", "a_b_c"},
       {"tab\tname", "tab_name"},
-      {"name.", "name_"},                       // Windows would drop the dot
+      {"name.", "name_"},  // Windows would drop the dot
       {"name ", "name_"},
       {"湖光.jpg", "湖光.jpg"},
   };

@@ -5,8 +5,8 @@
 
 #include <limits>
 
-#include "base/file_path.h"
 #include "../support/temp_dir.h"
+#include "base/file_path.h"
 #include "download/low_space.h"
 
 namespace tarn {

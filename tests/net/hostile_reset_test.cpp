@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "support/child_process.h"
-#include "support/loopback_server.h"
 #include "net/http_client.h"
 #include "net/socket_error_text.h"
+#include "support/child_process.h"
+#include "support/loopback_server.h"
 
 namespace tarn::net {
 namespace {

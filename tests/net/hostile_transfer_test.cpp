@@ -16,8 +16,6 @@
 
 #include "base/str_to_int.h"
 #include "client_test_support.h"
-#include "support/child_process.h"
-#include "support/loopback_server.h"
 #include "net/address_guard.h"
 #include "net/file_stream.h"
 #include "net/http_client.h"
@@ -25,6 +23,8 @@
 #include "net/memory_stream.h"
 #include "net/retry_rule.h"
 #include "net/transfer_errors.h"
+#include "support/child_process.h"
+#include "support/loopback_server.h"
 
 namespace tarn::net {
 namespace {

@@ -12,11 +12,11 @@
 
 #include "base/str_to_int.h"
 #include "client_test_support.h"
-#include "support/loopback_server.h"
 #include "net/file_stream.h"
 #include "net/http_errors.h"
 #include "net/memory_stream.h"
 #include "net/tls_errors.h"
+#include "support/loopback_server.h"
 
 namespace tarn::net {
 namespace {

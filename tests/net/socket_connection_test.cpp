@@ -6,13 +6,13 @@
 
 #include <thread>
 
-#include "support/child_process.h"
-#include "support/loopback_server.h"
-#include "support/test_sockets.h"
 #include "net/host_address.h"
 #include "net/memory_stream.h"
 #include "net/socket_errors.h"
 #include "net/socket_layer.h"
+#include "support/child_process.h"
+#include "support/loopback_server.h"
+#include "support/test_sockets.h"
 
 namespace tarn::net {
 namespace {

@@ -71,9 +71,11 @@ TEST_F(SettingsPlaceTest, BesideTheProgramWhileItsFolderTakesFiles) {
 TEST_F(SettingsPlaceTest, ReadOnlyProgramFolderMovesToTheUsersConfigurationFolder) {
   EXPECT_EQ(Choose(config_.c_str(), home_.c_str(), false), Joined(config_, {"tarn", "Config.ini"}));
   EXPECT_TRUE(std::filesystem::is_directory(config_ + "/tarn"));
-  EXPECT_EQ(Choose(nullptr, home_.c_str(), false), Joined(home_, {".config", "tarn", "Config.ini"}));
+  EXPECT_EQ(Choose(nullptr, home_.c_str(), false),
+            Joined(home_, {".config", "tarn", "Config.ini"}));
   EXPECT_EQ(Choose("", home_.c_str(), false), Joined(home_, {".config", "tarn", "Config.ini"}));
-  EXPECT_EQ(Choose("relative/dir", home_.c_str(), false), Joined(home_, {".config", "tarn", "Config.ini"}));
+  EXPECT_EQ(Choose("relative/dir", home_.c_str(), false),
+            Joined(home_, {".config", "tarn", "Config.ini"}));
   // Nowhere else to go: beside the program, where the save reports why it cannot write.
   EXPECT_EQ(Choose(nullptr, nullptr, false), program_ + kSlash + "Config.ini");
   EXPECT_EQ(ChooseSettingsPath(dir.File("gone"), config_.c_str(), home_.c_str(),

@@ -2,8 +2,8 @@
 #include "support/child_process.h"
 
 #ifdef _WIN32
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 #else
 #include <fcntl.h>
 #include <poll.h>
@@ -72,10 +72,11 @@ ChildProcess::ChildProcess(const std::vector<std::string>& command) {
     CloseTestSocket(listener);
     return;
   }
-  std::string line = "/bin/bash -c " + Quoted("exec 3<>/dev/tcp/127.0.0.1/" +
-                                              std::to_string(ntohs(address.sin_port)) +
-                                              "; exec \"$@\" <&3 >&3 3>&-") +
-                     " bash";
+  std::string line =
+      "/bin/bash -c " +
+      Quoted("exec 3<>/dev/tcp/127.0.0.1/" + std::to_string(ntohs(address.sin_port)) +
+             "; exec \"$@\" <&3 >&3 3>&-") +
+      " bash";
   for (const std::string& argument : command) {
     line += ' ';
     line += Quoted(argument);
@@ -122,8 +123,7 @@ void ChildProcess::CloseInput() {
 }
 
 std::string HostPath(const std::string& path) {
-  const auto convert =
-      WineFunction<char*(CDECL*)(const wchar_t*)>("wine_get_unix_file_name");
+  const auto convert = WineFunction<char*(CDECL*)(const wchar_t*)>("wine_get_unix_file_name");
   if (convert == nullptr) return path;
   char* unix_path = convert(Wide(path).c_str());
   if (unix_path == nullptr) return path;

@@ -11,12 +11,9 @@ namespace {
 constexpr int kStartMillis = 180000;
 
 std::vector<std::string> Command(const std::string& extra_arguments) {
-  std::vector<std::string> command = {"python3",
-                                      TARN_SOURCE_DIR "/tools/sample_album_server.py",
-                                      "--port",
-                                      "0",
-                                      "--quiet",
-                                      "--watch-stdin"};
+  std::vector<std::string> command = {"python3", TARN_SOURCE_DIR "/tools/sample_album_server.py",
+                                      "--port",  "0",
+                                      "--quiet", "--watch-stdin"};
   std::istringstream words(extra_arguments);
   for (std::string word; words >> word;) command.push_back(word);
   return command;
