@@ -10,6 +10,7 @@
 
 #include "download/photo_ladder.h"
 #include "net/http_client.h"
+#include "net/sign_in.h"
 
 namespace tarn {
 
@@ -57,6 +58,9 @@ struct DownloadJob {
   bool smart = false;  // follow the album's next-page links
   ServiceSettings service;
   DownloadSettings settings;
+  // The user's cookies and the origins they may go to; no cookies: the run is signed out.
+  // The run's client takes it once, before its first request.
+  net::SignIn sign_in;
 
   // The window lets the user edit both boxes while a run goes on, and a run follows them: the
   // first page's address is read at every attempt, the folder when each photo starts. Without

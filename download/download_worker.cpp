@@ -13,6 +13,7 @@
 #include "download/album_facts.h"
 #include "download/album_scanner.h"
 #include "download/album_text.h"
+#include "download/browser_manners.h"
 #include "download/low_space.h"
 #include "download/photo_name.h"
 #include "download/photo_part_file.h"
@@ -37,11 +38,6 @@ std::string ErrorText(const std::exception& error) { return CutText(error.what()
 
 constexpr int kNotFound = 404;
 constexpr int kForbidden = 403;
-
-constexpr std::string_view kPageAccept =
-    "text/html,application/xhtml+xml,application/xml;q=0.9,image/avif,image/webp,*/*;q=0.8";
-constexpr std::string_view kImageAccept = "image/avif,image/webp,image/apng,image/*,*/*;q=0.8";
-constexpr std::string_view kAcceptLanguage = "zh-CN,zh;q=0.9";
 
 bool IsHttps(std::string_view address) {
   return address.size() >= 8 && EqualsIgnoringAsciiCase(address.substr(0, 8), "https://");
@@ -75,6 +71,7 @@ struct DownloadWorker::Impl {
         settings(this->job.settings),
         client(settings.timeouts) {
     if (!settings.tick) settings.tick = TickCount32;
+    client.SetSignIn(this->job.sign_in);
   }
 
   bool Cancelled() const { return stop.stop_requested(); }

@@ -8,6 +8,7 @@
 #include "net/http_body.h"
 #include "net/http_errors.h"
 #include "net/http_request_head.h"
+#include "net/integer_text.h"
 #include "net/memory_stream.h"
 #include "net/utf8_to_ansi.h"
 
@@ -78,6 +79,12 @@ void HttpClient::FetchToStream(std::string_view address, OutputStream& stream) {
 
 std::string HttpClient::Utf8ToAnsi(std::string_view utf8) {
   return Utf8ToCodePage(utf8, kAnsiCodePage);
+}
+
+void HttpClient::SetSignIn(const SignIn& sign_in) {
+  if (sign_in.cookies.empty()) return;
+  if (!cookies_) cookies_ = std::make_unique<CookieStore>();
+  cookies_->TakeSignIn(sign_in);
 }
 
 void HttpClient::Abort() { connection_.Abort(); }
@@ -152,8 +159,10 @@ RequestHeadFields HttpClient::RequestFields() {
   fields.target = target_.RequestTarget();
   if (!target_.host.empty()) fields.host = target_.HostValue();
   if (cookies_) {
+    // A port that is no number matches no origin; the connection fails on it later.
     fields.cookie =
-        cookies_->CookieValueFor(target_.host, target_.directory, IsHttps(target_.scheme));
+        cookies_->CookieValueFor(target_.host, target_.directory, IsHttps(target_.scheme),
+                                 ParseInteger32(target_.port).value_or(0));
   }
   fields.authorization = send_authorization_;
   fields.proxy_authorization = send_proxy_authorization_;

@@ -14,8 +14,8 @@
 #include "net/output_stream.h"
 #include "net/socket_connection.h"
 #include "net/socket_layer.h"
-#include "net/transfer_limits.h"
 #include "net/tls_context.h"
+#include "net/transfer_limits.h"
 
 namespace tarn::net {
 
@@ -62,6 +62,10 @@ class HttpClient {
   // Every later request speaks as this browser (with its Referer), or, without one, as the
   // client itself.
   void SetBrowserHeaders(std::optional<BrowserHeaders> headers) { browser_ = std::move(headers); }
+
+  // Every later request carries the user's sign-in where the sign-in's origins allow (over TLS,
+  // to the service alone), merged with the service's own cookies. No cookies: nothing changes.
+  void SetSignIn(const SignIn& sign_in);
 
   // A fetched UTF-8 page in the program's 8-bit encoding; empty when the page is malformed.
   static std::string Utf8ToAnsi(std::string_view utf8);

@@ -16,15 +16,16 @@ constexpr char kSeparator = '/';
 constexpr const char* kFileName = "Config.ini";
 constexpr const char* kOwnFolder = "tarn";
 
-// The user's configuration folder, or empty when the environment names none.
-std::filesystem::path ConfigHome(const char* config_home, const char* home) {
+}  // namespace
+
+std::string UserConfigFolder(const char* config_home, const char* home) {
   // The base directory rules ignore a relative XDG_CONFIG_HOME.
-  if (config_home != nullptr && config_home[0] == '/') return config_home;
-  if (home != nullptr && home[0] != '\0') return std::filesystem::path(home) / ".config";
+  if (config_home != nullptr && config_home[0] == '/')
+    return (std::filesystem::path(config_home) / kOwnFolder).string();
+  if (home != nullptr && home[0] != '\0')
+    return (std::filesystem::path(home) / ".config" / kOwnFolder).string();
   return {};
 }
-
-}  // namespace
 
 std::string ExtractAppDir(std::string_view exe_path) {
   const size_t pos = exe_path.find_last_of("\\:/");
@@ -59,9 +60,8 @@ std::string ChooseSettingsPath(std::string_view app_dir, const char* config_home
       takes_new_files(std::string(app_dir))) {
     return beside;
   }
-  const std::filesystem::path base = ConfigHome(config_home, home);
-  if (base.empty()) return beside;
-  const std::filesystem::path folder = base / kOwnFolder;
+  const std::filesystem::path folder = UserConfigFolder(config_home, home);
+  if (folder.empty()) return beside;
   std::filesystem::create_directories(folder, error);
   if (error) return beside;
   const std::filesystem::path own = folder / kFileName;

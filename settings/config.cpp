@@ -13,6 +13,8 @@ std::string FromEnvironment(const char* name, const char* fallback) {
 
 std::string PhotoHost() { return FromEnvironment("TARN_PHOTO_HOST", TARN_DEFAULT_PHOTO_HOST); }
 
+std::string MovieHost() { return FromEnvironment("TARN_MOVIE_HOST", TARN_DEFAULT_MOVIE_HOST); }
+
 std::string FeedUrl() { return FromEnvironment("TARN_FEED_URL", TARN_DEFAULT_FEED_URL); }
 
 std::string PhotoPrefix() { return "http://" + PhotoHost() + "/photos/"; }

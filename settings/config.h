@@ -9,6 +9,9 @@ namespace tarn {
 // The photo service's host (may carry ":port"): TARN_PHOTO_HOST, else the build default.
 std::string PhotoHost();
 
+// The film pages' host (may carry ":port"): TARN_MOVIE_HOST, else the build default.
+std::string MovieHost();
+
 // The announcement feed address: TARN_FEED_URL, else the build default; empty means none.
 std::string FeedUrl();
 
