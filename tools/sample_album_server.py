@@ -27,8 +27,13 @@ and its READY line ends with ca=<file>: point SSL_CERT_FILE at that file to trus
 With --today it serves the album over HTTPS (as --tls) as today's service does (see sample_album/today_server.py):
 pages in today's markup at /photos/album/<id>/ and ?m_start=<S>, a private album, and the
 photos on a second port standing for the image host; its READY line adds image=<base>,
-image_port=<port> and private=<album>, and /stats logs each request's time, User-Agent and
-Referer. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after N requests.
+image_port=<port> and private=<album>, and /stats logs each request's time, User-Agent,
+Referer and cookie names. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after N
+requests. It also makes a test sign-in and serves what only a signed-in visitor sees (see
+sample_album/today_sign_in.py); the READY line adds friends=<friends-only album>,
+person=<the owner's albums>, small=<a third album>, mine=<the check page>, cookie=<the sign-in
+as a Cookie line, without blanks> and cookies=<the same as a cookies.txt, in the certificate
+folder>.
 
 A test that starts the server should pass --watch-stdin and keep a pipe to its standard
 input: closing the pipe (or the test dying) stops the server. Killing the pid it spawned may
@@ -125,7 +130,8 @@ def main():
         ready_extra = f" ca={authority['ca']}"
     try:
         if args.today:
-            return _serve_today(args, album, cache, tls_context, ready_extra)
+            return _serve_today(args, album, cache, os.path.abspath(folder), tls_context,
+                                ready_extra)
         server = SampleAlbumServer(args.port, album, cache, faults, args.quiet, tls_context)
         # A plain kill (SIGTERM) closes the listening socket like Ctrl-C does.
         signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
@@ -147,18 +153,19 @@ def main():
             shutil.rmtree(made_folder, ignore_errors=True)
 
 
-def _serve_today(args, album, cache, tls_context, ready_extra):
+def _serve_today(args, album, cache, sign_in_folder, tls_context, ready_extra):
     made = today_photos.ensure_variants(cache, album)
     if made:
         print(f"made {made} photo sizes and formats into {cache}", file=sys.stderr)
-    servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, tls_context,
-                           args.refuse_after)
+    servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, sign_in_folder,
+                           tls_context, args.refuse_after)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     print(f"READY port={servers.pages.server_address[1]} photos={album.photo_count} "
           f"pages={len(album.page_starts())} album={servers.album_address()} "
           f"image={servers.image_base()} image_port={servers.images.server_address[1]} "
           f"private={servers.private_address()} feed={servers.album_base()}/feed "
-          f"cache={cache}{ready_extra}", flush=True)
+          f"cache={cache} {servers.sign_in.ready_fields(servers.album_base())}{ready_extra}",
+          flush=True)
     if args.watch_stdin:
         threading.Thread(target=_stop_at_end_of_input, args=(servers,), daemon=True).start()
     try:

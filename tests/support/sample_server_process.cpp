@@ -52,6 +52,8 @@ SampleServerProcess::SampleServerProcess(const std::string& extra_arguments) {
   fields >> field;
   if (field != "READY") return;
   while (fields >> field) {
+    const size_t equals = field.find('=');
+    if (equals != std::string::npos) fields_[field.substr(0, equals)] = field.substr(equals + 1);
     if (field.rfind("port=", 0) == 0) port_ = std::stoi(field.substr(5));
     if (field.rfind("photos=", 0) == 0) photos_ = std::stoi(field.substr(7));
     if (field.rfind("album=", 0) == 0) album_ = field.substr(6);

@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <map>
 #include <string>
 
 namespace tarn::testing {
@@ -25,6 +26,11 @@ class SampleServerProcess {
   // With --today: the album nobody may see, and the folder of the drawn photos.
   const std::string& PrivateAlbumUrl() const { return private_album_; }
   const std::string& Cache() const { return cache_; }
+  // Any field of the READY line by name ("cookie", "friends", ...); empty when it has none.
+  std::string Field(const std::string& name) const {
+    const auto field = fields_.find(name);
+    return field == fields_.end() ? std::string() : field->second;
+  }
   // "http://" or "https://" and the host.
   std::string Base() const { return (ca_file_.empty() ? "http://" : "https://") + Host(); }
 
@@ -37,6 +43,7 @@ class SampleServerProcess {
   std::string private_album_;
   std::string cache_;
   std::string ca_file_;
+  std::map<std::string, std::string> fields_;
 };
 
 }  // namespace tarn::testing

@@ -8,7 +8,9 @@ but /stats:
     <album host>/misc/sorry?original-url=<the address asked for>;
   - an image without the album's Referer (<album host>/ or the album's address): 418 with a
     13-byte body labelled image/jpeg.
-The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 403.
+The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 403. It answers
+400 to any request that carries a cookie: the sign-in is for the album host alone. What a
+signed-in visitor sees is in today_sign_in.py; the log names each request's cookies.
 """
 
 import socket
@@ -18,7 +20,7 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, quote, urlsplit
 
-from . import today_pages, today_photos
+from . import today_pages, today_photos, today_sign_in
 from .server import TlsServing
 from .album import FIRST_PHOTO_ID, PHOTO_ID_STEP
 
@@ -92,9 +94,10 @@ class TodayLog:
 class TodayServers:
     """The album host and the image host on two free (or given) loopback ports."""
 
-    def __init__(self, port, album, cache_dir, min_gap_ms, quiet, tls_context=None,
-                 refuse_after=0):
+    def __init__(self, port, album, cache_dir, min_gap_ms, quiet, sign_in_folder,
+                 tls_context=None, refuse_after=0):
         self.album = album
+        self.sign_in = today_sign_in.SignIn(album, sign_in_folder)
         self.log = TodayLog(min_gap_ms, refuse_after)
         self.files = today_photos.load(cache_dir, album)
         self.thumb = self.files.get((0, "m", ".jpg"), b"")
@@ -164,7 +167,8 @@ class TodayHandler(BaseHTTPRequestHandler):
         ms, too_soon = today.log.arrived()
         fields = {"conn": self.connection_number, "host": self.host_name, "ms": f"{ms:.1f}",
                   "target": self.path, "user-agent": self.headers.get("User-Agent", ""),
-                  "referer": self.headers.get("Referer", "")}
+                  "referer": self.headers.get("Referer", ""),
+                  "cookies": today_sign_in.cookie_names(self.headers.get("Cookie", ""))}
         if BROWSER_MARK not in fields["user-agent"]:
             return self._send(418, HTML, _page("418 I'm a teapot"), fields)
         if too_soon:
@@ -210,6 +214,8 @@ class TodayPageHandler(TodayHandler):
             return self._send(200, HTML, today_pages.render_private(base), fields)
         elif path == "/misc/sorry":
             return self._send(200, HTML, today_pages.render_sorry(base), fields)
+        elif today.sign_in.answer(self, path, parse_qs(urlsplit(self.path).query), fields):
+            return None
         return self._send(404, HTML, _page("页面不存在"), fields)
 
 
@@ -218,9 +224,16 @@ class TodayImageHandler(TodayHandler):
 
     def answer(self, path, fields):
         today = self.server.today
+        if "Cookie" in self.headers:
+            return self._send(400, HTML, _page("图片服务器不接收 Cookie"), fields)
         if not self._album_referer(fields["referer"]):
             return self._send(418, MIME[".jpg"], HOTLINK_BODY, fields)
         parts = path.split("/")  # "", view, photo, <size>, public, p<N>.<ext>
+        if len(parts) == 7:
+            body = today.files.get(today.sign_in.image(parts))
+            if body is None:
+                return self._send(404, HTML, _page("页面不存在"), fields)
+            return self._send(200, MIME[".jpg"], body, fields)
         if len(parts) != 6 or parts[1:3] != ["view", "photo"] or parts[4] != "public":
             return self._send(404, HTML, _page("页面不存在"), fields)
         size, name = parts[3], parts[5]
@@ -238,8 +251,9 @@ class TodayImageHandler(TodayHandler):
     def _album_referer(self, referer):
         today = self.server.today
         base = today.album_base()
-        return referer in (base + "/", today.album_address()) or referer.startswith(
-            today.album_address() + "?")
+        return (referer in (base + "/", today.album_address()) or
+                referer.startswith(today.album_address() + "?") or
+                referer in today.sign_in.referers(base))
 
 
 def _photo_index(stem, count):
