@@ -79,6 +79,7 @@ int RunAlbums(const Options& options, ProgressStyle style, std::stop_token stop,
     job.settings.preview = false;
     job.service.photo_size = options.size;
     job.service.pause = std::chrono::milliseconds(options.pause_ms);
+    job.sign_in = options.sign_in;
     ProgressReport report(style, AlbumLabel(job.album_address, i, options.albums.size()), out, err);
     DownloadWorker(report, std::move(job)).Run(stop);
     saved += report.Saved();

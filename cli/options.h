@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "download/photo_ladder.h"
+#include "net/sign_in.h"
 
 namespace tarn::cli {
 
@@ -27,6 +28,8 @@ struct Options {
   PhotoSize size = kDefaultPhotoSize;
   int pause_ms = 800;
   bool quiet = false;
+  // From --cookies, else the window's saved sign-in; empty with --no-cookies or neither.
+  net::SignIn sign_in;
 };
 
 // The command line read and checked, with the addresses of --input added; or the exit status

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 
+#include "net/http_client.h"
 #include "support/route_server.h"
 #include "support/sample_server_process.h"
 #include "support/temp_dir.h"
@@ -18,6 +20,7 @@
 namespace tarn {
 namespace {
 
+using testing::ReadAll;
 using testing::RouteReply;
 using testing::RouteServer;
 using testing::TempDir;
@@ -122,7 +125,12 @@ TEST(TarnGet, RefusedArgumentsAndAddressesFetchNothing) {
       {{"-o", dir.path().string()}, "没有相册地址"},
       {{"-i", dir.File("missing.txt"), good}, "无法读取地址列表"},
       {{"--no-such-option", good}, "no-such-option"},
+      {{"--cookies", dir.File("missing.txt"), good}, "无法读取 Cookie"},
+      {{"--cookies", dir.File("foreign.txt"), good}, "没有豆瓣的 Cookie"},
+      {{"--cookies", dir.File("foreign.txt"), "--no-cookies", good}, "excludes"},
+      {{"-i", "-", "--cookies", "-", good}, "标准输入"},
   };
+  testing::WriteAll(dir.File("foreign.txt"), ".google.com\tTRUE\t/\tFALSE\t0\tSID\ts\n");
   for (const auto& c : cases) {
     const Outcome run = RunTarnGet(c.arguments, server.Host());
     EXPECT_EQ(run.status, 2) << c.error;
@@ -130,6 +138,67 @@ TEST(TarnGet, RefusedArgumentsAndAddressesFetchNothing) {
   }
   EXPECT_TRUE(server.Targets().empty());
   EXPECT_EQ(RunTarnGet({"--help"}, server.Host()).status, 0);
+}
+
+// Per request of the server's log: its host, and whether it carried cookies.
+std::vector<std::string> CookiesByHost(const testing::SampleServerProcess& server) {
+  std::istringstream lines(net::HttpClient().FetchText(server.Base() + "/stats"));
+  net::HttpClient().FetchText(server.Base() + "/stats/reset");
+  std::vector<std::string> requests;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("request\t", 0) != 0) continue;
+    const bool host_www = line.find("\thost=www\t") != std::string::npos;
+    const bool none = line.find("\tcookies=\t") != std::string::npos;
+    requests.push_back(std::string(host_www ? "www" : "img") + (none ? "" : " with cookies"));
+  }
+  std::sort(requests.begin(), requests.end());
+  requests.erase(std::unique(requests.begin(), requests.end()), requests.end());
+  return requests;
+}
+
+TEST(TarnGet, ASignInGoesToTheServiceAloneAndIsNeverPrintedOrWritten) {
+  testing::SampleServerProcess server("--today --photos 3");
+  ASSERT_TRUE(server.Ready());
+  setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
+  TempDir dir;
+  const std::string line = server.Field("cookie");
+  const std::string saved = dir.File("config/tarn/cookies.txt");
+  std::filesystem::create_directories(dir.File("config/tarn"));
+  std::filesystem::copy_file(server.Field("cookies"), saved);
+  chmod(saved.c_str(), 0644);
+  setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+  const std::vector<std::string> signed_in = {"img", "www with cookies"};
+  const struct {
+    std::vector<std::string> arguments;
+    const char* input;
+    std::vector<std::string> requests;
+    size_t warnings;  // that the saved file is readable by others
+  } cases[] = {
+      {{"--cookies", "-", "-o", dir.File("line")}, line.c_str(), signed_in, 0},
+      {{"--cookies", server.Field("cookies"), "-o", dir.File("txt")}, "", signed_in, 0},
+      {{"-o", dir.File("saved"), server.AlbumUrl() + "?again"}, "", signed_in, 1},
+      {{"--no-cookies", "-o", dir.File("out")}, "", {"img", "www"}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.front());
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.end(), {"--pause", "0", server.AlbumUrl()});
+    const Outcome run = RunTarnGet(arguments, server.Host(), c.input);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(CookiesByHost(server), c.requests);
+    EXPECT_EQ(Count(run.err, "别的用户也能读取"), c.warnings) << run.err;
+    std::string everything = run.out + run.err;
+    for (const auto& file : std::filesystem::recursive_directory_iterator(dir.path())) {
+      if (file.is_regular_file() && file.path() != saved) everything += ReadAll(file.path());
+    }
+    for (std::string_view rest = line; !rest.empty();) {
+      const std::string_view item = rest.substr(0, rest.find(';'));
+      rest.remove_prefix(std::min(rest.size(), item.size() + 1));
+      const std::string value(item.substr(item.find('=') + 1));
+      EXPECT_EQ(everything.find(value), std::string::npos) << "a cookie value was printed";
+    }
+  }
+  unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(TarnGet, AnAlbumPageThatCannotBeHadGivesFourAndAFailedPhotoOne) {
