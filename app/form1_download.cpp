@@ -53,6 +53,7 @@ void TForm1::img_downloadClick(QObject*) {
 
   download_.reset();  // the last run is over; its thread is joined here
   DownloadJob job;
+  job.sign_in = RunSignIn();
   job.album_address = address;
   job.save_folder = folder;
   job.smart = TrackBar1->value() != 0;
