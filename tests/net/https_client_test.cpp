@@ -361,8 +361,8 @@ TEST(HttpsClient, SignInGoesOnlyOverTlsToItsOrigin) {
     client.FetchText(server.Url("/b"));
   }
   ExpectCleanServer(server);
-  EXPECT_EQ(server.Requests(0).at(0), Request("/a", HostOf(server)));
-  EXPECT_EQ(server.Requests(1).at(0), Request("/b", HostOf(server), "Cookie: dbcl2=\"1:s\"\r\n"));
+  EXPECT_EQ(server.Requests(0).at(0).find("Cookie:"), std::string::npos);
+  EXPECT_NE(server.Requests(1).at(0).find("\r\nCookie: dbcl2=\"1:s\"\r\n"), std::string::npos);
 }
 
 TEST(HttpsClient, HandshakeCountsUnderTheConnectBound) {
