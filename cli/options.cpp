@@ -7,8 +7,9 @@
 #include <iterator>
 #include <sstream>
 
+#include "base/cut_text.h"
 #include "base/text.h"
-#include "settings/config.h"
+#include "settings/page_address.h"
 
 namespace tarn::cli {
 namespace {
@@ -104,12 +105,15 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
   }
   bool all_good = true;
   for (const std::string& address : options.albums) {
-    if (!IsSupportedAlbumUrl(address)) {
-      std::cerr << "tarn-get：此下载地址暂时不支持：" << address << "\n";
+    if (!ReadPageAddress(address)) {
+      std::cerr << "tarn-get：此下载地址暂时不支持：" << QuotedText(address) << "\n";
       all_good = false;
     }
   }
-  if (!all_good) return kExitBadArguments;
+  if (!all_good) {
+    std::cerr << AcceptedAddressForms() << "\n";
+    return kExitBadArguments;
+  }
   return options;
 }
 
