@@ -20,7 +20,7 @@ pages=(tarn-get)
 for page in "${pages[@]}"; do
   command -v man >/dev/null || break
   found=$(man -M "$usr/share/man" -w "$page" 2>/dev/null)
-  [ "$found" = "$usr/share/man/man1/$page.1" ] || fail "man does not find $page in the tree: '$found'"
+  [ "$found" = "$usr/share/man/man1/$page.1" ] || fail "man finds $page at '$found'"
 done
 
 # bash-completion loads a command's completion from $XDG_DATA_DIRS on first use, and the

@@ -34,6 +34,10 @@ run_tarn() { # platform
     QT_QPA_PLATFORM="$1" "${as_user[@]}" "$work/usr/bin/tarn" &
   tarn=$!
 }
+die() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
 wait_for() { # tries, condition...
   local tries=$1
   shift
@@ -46,9 +50,10 @@ wait_for() { # tries, condition...
 }
 
 run_tarn offscreen
-wait_for $start_tries test -s "$config" || { echo "FAILED: no settings in $config" >&2; exit 1; }
-kill "$tarn" && wait "$tarn" 2>/dev/null || true
-if find "$work/usr" -name Config.ini | grep .; then echo "FAILED: settings in the prefix" >&2; exit 1; fi
+wait_for $start_tries test -s "$config" || die "no settings in $config"
+kill "$tarn"
+wait "$tarn" 2>/dev/null || true
+if find "$work/usr" -name Config.ini | grep .; then die "settings in the prefix"; fi
 
 . "$source/scripts/lib/sample_server.sh"
 start_sample_server "$source"
@@ -57,20 +62,24 @@ printf '[Config]\r\nDownLoad_Directory=%s\r\nDownLoad_Mode=1\r\n' "$photos" >"$c
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 for ((i = 0; i < start_tries; i++)); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 run_tarn xcb
 window=
-find_window() { window=$(xdotool search --onlyvisible --pid "$tarn" --name Tarn 2>/dev/null | head -n 1); [ -n "$window" ]; }
-wait_for $start_tries find_window || { echo "FAILED: no window" >&2; exit 1; }
+find_window() {
+  window=$(xdotool search --onlyvisible --pid "$tarn" --name Tarn 2>/dev/null | head -n 1)
+  [ -n "$window" ]
+}
+wait_for $start_tries find_window || die "no window"
 
 # X11 desktops match a window to its menu entry, and so to its icon, by the instance name.
 instance=$(xprop -id "$window" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "\([^"]*\)".*/\1/p')
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$work"/usr/share/applications/*.desktop)
-[ "$instance" = "$wm_class" ] || { echo "FAILED: WM_CLASS '$instance', menu entry '$wm_class'" >&2; exit 1; }
+[ "$instance" = "$wm_class" ] || die "WM_CLASS '$instance', menu entry '$wm_class'"
 
 # The download button spans the bottom of the window (y 416..476).
 xdotool mousemove --window "$window" 347 446 click 1
-all_saved() { [ "$(find "$photos" -maxdepth 1 -name '*.jpg' 2>/dev/null | wc -l)" -ge "$SAMPLE_PHOTOS" ]; }
-wait_for $download_tries all_saved ||
-  { echo "FAILED: $(find "$photos" -name '*.jpg' | wc -l) of $SAMPLE_PHOTOS photos saved" >&2; exit 1; }
+saved() { find "$photos" -maxdepth 1 -name '*.jpg' 2>/dev/null | wc -l; }
+all_saved() { [ "$(saved)" -ge "$SAMPLE_PHOTOS" ]; }
+wait_for $download_tries all_saved || die "$(saved) of $SAMPLE_PHOTOS photos saved"
 echo "The installed tarn kept its settings in $config and saved $SAMPLE_PHOTOS photos."

@@ -4,5 +4,6 @@
 # SingleMainWindow is left out: the key is in the Desktop Entry format since version 1.5,
 # which validators before desktop-file-utils 0.27 do not know.
 #   validate_desktop_entry.sh FILE
-out=$(desktop-file-validate "$1" 2>&1 | grep -v 'contains key "SingleMainWindow" in group "Desktop Entry"')
+out=$(desktop-file-validate "$1" 2>&1 |
+  grep -v 'contains key "SingleMainWindow" in group "Desktop Entry"')
 [ -z "$out" ] || { echo "$out"; exit 1; }
