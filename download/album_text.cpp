@@ -4,13 +4,12 @@
 #include <filesystem>
 #include <optional>
 
-#include "net/file_stream.h"
+#include "base/safe_replace.h"
 
 namespace tarn {
 namespace {
 
 constexpr std::string_view kAlbumSegment = "/photos/album/";
-constexpr std::string_view kTempExtension = ".tmp";
 // Most digits an album id may have: real ones have nine.
 constexpr size_t kMaxAlbumIdDigits = 20;
 
@@ -55,27 +54,7 @@ std::string WriteAlbumText(const std::string& folder, std::string_view address,
                            const AlbumFacts& facts, const std::vector<AlbumTextEntry>& photos) {
   const std::optional<std::string> id = AlbumIdFromAddress(address);
   const std::string path = folder + "/" + (id ? "album_" + *id + ".txt" : "album.txt");
-  const std::string temp_path = path + std::string(kTempExtension);
-  // The temporary name is only ever ours: one left by a killed run goes (a link, not what it
-  // points to) before the new one is made, never through a link.
-  std::error_code stale;
-  std::filesystem::remove(temp_path, stale);
-  try {
-    {
-      net::FileStream file(temp_path);
-      file.Write(FormatAlbumText(facts, address, photos));
-      file.Close();  // only a clean close says the text reached the disk
-    }
-    std::error_code error;
-    std::filesystem::rename(temp_path, path, error);
-    if (error)
-      throw net::FileStreamError("无法重命名文件：" + temp_path + " -> " + path + "\n" +
-                                 error.message());
-  } catch (...) {
-    std::error_code ignored;
-    std::filesystem::remove(temp_path, ignored);
-    throw;
-  }
+  ReplaceFileContents(path, FormatAlbumText(facts, address, photos));
   return path;
 }
 

@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "download/photo_part_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "base/safe_replace.h"
 #include "download/photo_name.h"
 
 namespace tarn {
@@ -26,23 +21,6 @@ std::string FirstBytes(const std::string& path) {
   file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<size_t>(std::max<std::streamsize>(file.gcount(), 0)));
   return bytes;
-}
-
-// Renames `from` to `to` unless `to` exists; false when it does. Never replaces a file, even
-// one that appears meanwhile.
-bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-  int error = errno;
-  if (error == EINVAL || error == ENOSYS) {
-    // A file system without the flag: a hard link refuses an existing name just the same.
-    if (link(from.c_str(), to.c_str()) == 0) {
-      unlink(from.c_str());
-      return true;
-    }
-    error = errno;
-  }
-  if (error == EEXIST) return false;
-  throw net::FileStreamError("无法重命名文件：" + from + " -> " + to + "\n" + std::strerror(error));
 }
 
 }  // namespace
@@ -69,14 +47,11 @@ SavedPhoto PhotoPartFile::Commit() {
   stream_.reset();
   const std::string final_path =
       folder_ + "/" + stem_ + std::string(SniffPhotoExtension(FirstBytes(part_path_)));
-  const bool renamed = RenameWithoutReplacing(part_path_, final_path);
-  if (!renamed) {
-    std::error_code ignored;
-    // Only a photo saved before stands for this one; anything else in its place is a fault.
-    if (!std::filesystem::is_regular_file(final_path, ignored))
-      throw net::FileStreamError("无法保存文件：" + final_path + " 已被占用");
-    std::filesystem::remove(part_path_, ignored);
-  }
+  const bool renamed = CommitFile(part_path_, final_path, OnExisting::kKeep);
+  std::error_code ignored;
+  // Only a photo saved before stands for this one; anything else in its place is a fault.
+  if (!renamed && !std::filesystem::is_regular_file(final_path, ignored))
+    throw net::FileStreamError("无法保存文件：" + final_path + " 已被占用");
   committed_ = true;
   return SavedPhoto{final_path, !renamed};
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/exception.h"
+#include "base/safe_replace.h"
 #include "net/output_stream.h"
 
 namespace tarn::net {
@@ -13,10 +13,7 @@ namespace tarn::net {
 inline constexpr uint64_t kReserveMargin = 64ull << 20;
 
 // A failing file operation; the message names the file and the system's reason.
-class FileStreamError : public Exception {
- public:
-  using Exception::Exception;
-};
+using FileStreamError = FileError;
 
 // Whether `bytes` more may be laid out on a disk with `free_bytes` left: no more than a photo
 // may hold, and never the margin other programs need.

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/safe_replace.h"
 #include "base/text.h"
 
 namespace tarn {
@@ -122,54 +123,18 @@ std::string RealPath(const std::string& path) {
   return error ? path : target.string();
 }
 
-bool WriteAll(int descriptor, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = ::write(descriptor, data.data(), data.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
-
-// Makes the rename itself durable; a file system that cannot say so is no failure.
-void SyncFolderOf(const std::string& path) {
-  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-  const std::filesystem::path folder = parent.empty() ? std::filesystem::path(".") : parent;
-  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (descriptor < 0) return;
-  (void)::fsync(descriptor);
-  ::close(descriptor);
-}
-
-// Writes the whole text beside the file, brings it to the disk, and renames it over the file:
-// a failure or a kill at any moment leaves either the old file or the new one, never a torn
-// or empty one.
+// Replaced whole or not at all; a file the user may not write stays refused, though the
+// replacement needs only the folder.
 void ReplaceFile(const std::string& path, std::string_view data) {
   const std::string target = RealPath(path);
-  // The replacement needs only the folder, but a file the user may not write stays refused.
   if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
     RefuseWrite(path);
   }
-  // One name per process: a name left by a killed save of the same process id is ours to
-  // reuse, and a link placed there is never followed.
-  std::string temporary = target;
-  temporary.append(".").append(std::to_string(::getpid())).append(".tmp");
-  const int descriptor =
-      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (descriptor < 0) RefuseWrite(path);
-  struct stat old {};
-  // The old file's permissions carry over to its replacement.
-  bool ok = ::stat(target.c_str(), &old) != 0 || ::fchmod(descriptor, old.st_mode & 07777) == 0;
-  ok = ok && WriteAll(descriptor, data);
-  ok = ok && (::fsync(descriptor) == 0 || errno == EINVAL);
-  ok = ::close(descriptor) == 0 && ok;
-  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temporary.c_str());
+  try {
+    ReplaceFileContents(target, data);
+  } catch (const FileError&) {
     RefuseWrite(path);
   }
-  SyncFolderOf(target);
 }
 
 bool HasLineBreak(std::string_view text) {

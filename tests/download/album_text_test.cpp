@@ -2,6 +2,7 @@
 #include "download/album_text.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -56,7 +57,8 @@ TEST(WriteAlbumText, WrittenWholeAndRewrittenOnTheNextRun) {
   EXPECT_EQ(path, dir.File("album_1681427427.txt"));
   EXPECT_EQ(ReadAll(path),
             FormatAlbumText(AlbumFacts{"t", "", 2}, kAddress, {{"p1.jpg", "a"}, {"p2.jpg", "b"}}));
-  testing::WriteAll(path + ".tmp", "left by a killed run");  // never blocks the next write
+  // A leftover of a killed save never blocks the next write.
+  testing::WriteAll(path + "." + std::to_string(::getpid()) + ".tmp", "left by a killed run");
   WriteAlbumText(folder, kAddress, AlbumFacts{"t2", "", 1}, {{"p1.jpg", "a"}});
   EXPECT_EQ(ReadAll(path), FormatAlbumText(AlbumFacts{"t2", "", 1}, kAddress, {{"p1.jpg", "a"}}));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);

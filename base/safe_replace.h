@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/exception.h"
+
+namespace tarn {
+
+// A file that could not be made, written, brought to the disk or renamed; the message names
+// the file and the system's reason.
+class FileError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// What a finished file does to one already at its final name.
+enum class OnExisting {
+  kReplace,  // the old file goes in the same step
+  kKeep,     // the old file stays and the finished one is dropped
+};
+
+// Brings a finished temporary file to the disk and gives it its final name, then makes the
+// rename itself durable, so a crash at any moment leaves the old file or the new one whole.
+// Returns false only for kKeep when a file stood at `final_path` (the temporary is removed).
+// Raises FileError, with the temporary removed, when any step fails.
+bool CommitFile(const std::string& temporary, const std::string& final_path, OnExisting mode);
+
+// Writes `data` into a temporary file beside `path` (never through a link placed at its name),
+// with the old file's permissions, and commits it over `path`.
+void ReplaceFileContents(const std::string& path, std::string_view data);
+
+}  // namespace tarn
