@@ -5,16 +5,19 @@
 #include <optional>
 
 #include "announce/feed_parser.h"
+#include "announce/feed_text.h"
 
 namespace tarn {
 namespace {
 
-// The page, or nothing when every try failed or a stop came.
+// The page as text, or nothing when every try failed or a stop came.
 std::optional<std::string> FetchPage(net::HttpClient& client, std::string_view address,
                                      const std::stop_token& stop) {
   for (int attempt = 0; attempt < kFeedAttempts && !stop.stop_requested(); ++attempt) {
     try {
-      return client.FetchText(address);
+      // Apart, because the type is this answer's only once FetchText has returned.
+      const std::string bytes = client.FetchText(address);
+      return DecodeFeedPage(bytes, client.LastContentType());
     } catch (const std::exception&) {
       // A failed try shows nothing; the next one follows at once.
     }

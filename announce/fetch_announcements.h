@@ -22,9 +22,9 @@ struct AnnouncementEvents {
 };
 
 // The announcement thread's work: fetch the feed page, retrying failures at once up to
-// kFeedAttempts tries in all, parse it and hand the whole list to `ready`; when every try
-// fails, call `unreachable`. Once a stop is requested (and the client aborted) it gives up
-// without either: the window is going.
+// kFeedAttempts tries in all, decode it (DecodeFeedPage), parse it and hand the whole list to
+// `ready`; when every try fails, call `unreachable`. Once a stop is requested (and the client
+// aborted) it gives up without either: the window is going.
 void FetchAnnouncements(net::HttpClient& client, std::string_view address, std::stop_token stop,
                         const AnnouncementEvents& events);
 

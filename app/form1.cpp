@@ -11,22 +11,13 @@
 #include "base/cut_text.h"
 #include "base/str_to_int.h"
 #include "base/text.h"
-#include "net/integer_text.h"
 #include "settings/app_paths.h"
 #include "settings/ini_file.h"
+#include "settings/user_settings.h"
 #include "widgets/artwork.h"
 
 namespace tarn {
 namespace {
-constexpr const char* kSection = "Config";
-constexpr const char* kDirectoryKey = "DownLoad_Directory";
-constexpr const char* kModeKey = "DownLoad_Mode";
-constexpr const char* kPhotoSizeKey = "Photo_Size";
-constexpr const char* kPauseKey = "Request_Pause";
-constexpr const char* kUserAgentKey = "User_Agent";
-// Ten minutes between requests is already no download at all.
-constexpr int64_t kMaxPauseMilliseconds = 600000;
-
 bool IsFileNotDirectory(const std::string& path) {
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
@@ -107,31 +98,15 @@ const std::string& TForm1::SettingsFile() {
 }
 
 void TForm1::LoadSettings() {
-  const IniFile ini(SettingsFile());
-  edt_directory->setText(QString::fromStdString(ini.ReadString(kSection, kDirectoryKey, "")));
+  const UserSettings settings = LoadUserSettings(SettingsFile());
+  edt_directory->setText(QString::fromStdString(settings.folder));
   // The track bar clamps the mode into 0..1.
-  TrackBar1->setValue(StrToInt(ini.ReadString(kSection, kModeKey, "")));
-  ReadServiceSettings(ini);
-}
-
-// The optional keys for today's service, read when present and never written. A value that
-// makes no sense leaves the default in place.
-void TForm1::ReadServiceSettings(const IniFile& ini) {
-  if (const auto size = ParsePhotoSize(Trim(ini.ReadString(kSection, kPhotoSizeKey, ""))))
-    ServiceOptions.photo_size = *size;
-  const std::string pause(Trim(ini.ReadString(kSection, kPauseKey, "")));
-  if (const auto milliseconds = net::ParseInteger(pause);
-      milliseconds && *milliseconds >= 0 && *milliseconds <= kMaxPauseMilliseconds)
-    ServiceOptions.pause = std::chrono::milliseconds(*milliseconds);
-  const std::string agent(Trim(ini.ReadString(kSection, kUserAgentKey, "")));
-  if (!agent.empty()) ServiceOptions.user_agent = agent;
+  TrackBar1->setValue(StrToInt(settings.mode));
+  ServiceOptions = settings.service;
 }
 
 void TForm1::SaveSettings() {
-  // Both keys in one write, so that no moment has the new folder with the old mode.
-  IniFile(SettingsFile())
-      .Write(kSection, {{kDirectoryKey, edt_directory->text().toStdString()},
-                        {kModeKey, std::to_string(TrackBar1->value())}});
+  SaveUserSettings(SettingsFile(), edt_directory->text().toStdString(), TrackBar1->value());
 }
 
 // The banner takes clicks but does nothing with them.

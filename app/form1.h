@@ -161,7 +161,6 @@ class TForm1 : public QWidget {
 
  private:
   void CreateControls();
-  void ReadServiceSettings(const IniFile& ini);
   void FormCreate();
   void ConnectHandlers();
 

@@ -25,7 +25,7 @@ void WindowDownloadEvents::ScanReported(int total) {
   Post([total](TForm1& form) { form.DownloadScanReported(total); });
 }
 
-void WindowDownloadEvents::PhotoDone(int done, const std::string&) {
+void WindowDownloadEvents::PhotoDone(int done, const std::string&, bool) {
   Post([done](TForm1& form) { form.DownloadPhotoDone(done); });
 }
 

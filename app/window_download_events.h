@@ -16,7 +16,7 @@ class WindowDownloadEvents : public DownloadEvents {
   explicit WindowDownloadEvents(TForm1* form) : form_(form) {}
 
   void ScanReported(int total) override;
-  void PhotoDone(int done, const std::string& saved_path) override;
+  void PhotoDone(int done, const std::string& saved_path, bool fetched) override;
   void PreviewReady(RgbImage image) override;
   void Finished(const RunResult& result) override;
 

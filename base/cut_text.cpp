@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "base/cut_text.h"
 
+#include "base/clean_text.h"
+
 namespace tarn {
 namespace {
 
@@ -18,6 +20,10 @@ std::string CutText(std::string_view text, size_t characters) {
     ++seen;
   }
   return std::string(text);
+}
+
+std::string QuotedText(std::string_view text, size_t characters) {
+  return CutText(CleanText(text), characters);
 }
 
 }  // namespace tarn

@@ -15,4 +15,8 @@ inline constexpr size_t kQuotedTextCharacters = 200;
 // text stays as it is. A multi-byte character is never split.
 std::string CutText(std::string_view text, size_t characters = kQuotedTextCharacters);
 
+// A server's text (or an address it gave) as a message quotes it: cleaned of what steers a
+// display (CleanText), then cut like CutText.
+std::string QuotedText(std::string_view text, size_t characters = kQuotedTextCharacters);
+
 }  // namespace tarn

@@ -23,7 +23,7 @@ namespace {
 class BenchEvents : public tarn::DownloadEvents {
  public:
   void ScanReported(int total) override { found_ = total; }
-  void PhotoDone(int done, const std::string&) override { done_ = done; }
+  void PhotoDone(int done, const std::string&, bool) override { done_ = done; }
   // Called on the preview decoder's thread.
   void PreviewReady(tarn::RgbImage) override { ++previews_; }
   void Finished(const tarn::RunResult& result) override { message_ = result.message; }
@@ -79,9 +79,8 @@ int main(int argc, char** argv) {
 
   BenchEvents view;
   tarn::DownloadJob job;
-  job.album_address = argv[1];
-  job.save_folder = argv[2];
-  job.smart = true;
+  job.inputs = {argv[1], argv[2]};
+  job.all_pages = true;
   job.settings.preview = mode == "preview";
   job.settings.tick = MillisecondTick;
   // Over https the run is one of today's service; its pause between requests is politeness,

@@ -3,8 +3,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <random>
 #include <string>
 
+#include "base/cut_text.h"
+#include "cli/line_output.h"
+#include "download/album_text.h"
 #include "download/download_worker.h"
 
 namespace tarn::cli {
@@ -18,14 +23,9 @@ std::string AlbumLabel(const std::string& address, size_t index, size_t count) {
     label.append("[").append(std::to_string(index + 1)).append("/");
     label.append(std::to_string(count)).append("] ");
   }
-  constexpr std::string_view kAlbumPath = "/photos/album/";
-  const size_t at = address.find(kAlbumPath);
-  if (at != std::string::npos) {
-    const size_t start = at + kAlbumPath.size();
-    const size_t end = address.find_first_not_of("0123456789", start);
-    if (end != start) return label + "相册 " + address.substr(start, end - start);
-  }
-  return label + address;
+  if (const std::optional<std::string> id = AlbumIdFromAddress(address))
+    return label + "相册 " + *id;
+  return label + QuotedText(address);
 }
 
 // The status one album's run earns; the batch keeps the gravest.
@@ -42,7 +42,8 @@ int StatusOf(const RunResult& result) {
     case RunResult::Stop::kNone:
       break;
   }
-  return result.failed > 0 || result.truncated ? kExitPhotosMissing : kExitAllSaved;
+  return result.failed > 0 || result.truncated || result.walk_cut ? kExitPhotosMissing
+                                                                  : kExitAllSaved;
 }
 
 int Gravity(int status) {
@@ -65,27 +66,29 @@ int RunAlbums(const Options& options, ProgressStyle style, std::stop_token stop,
   std::error_code error;
   std::filesystem::create_directories(options.folder, error);
   if (!std::filesystem::is_directory(options.folder, error)) {
-    std::fprintf(err, "tarn-get：无法创建目录：%s\n", options.folder.c_str());
+    WriteLine(err, "tarn-get：无法创建目录：" + QuotedText(options.folder) + "\n", kErrorWait);
     return kExitBadArguments;
   }
 
   int status = kExitAllSaved;
   int saved = 0;
+  // One pacer for the whole batch: the next album's first request keeps its distance too.
+  const auto pacer = std::make_shared<RequestPacer>(options.service.pause, std::random_device{}());
   for (size_t i = 0; i < options.albums.size(); ++i) {
     DownloadJob job;
-    job.album_address = options.albums[i];
-    job.save_folder = options.folder;
-    job.smart = !options.first_page;
+    job.inputs = {options.albums[i], options.folder};
+    job.all_pages = !options.first_page;
     job.settings.preview = false;
-    job.service.photo_size = options.size;
-    job.service.pause = std::chrono::milliseconds(options.pause_ms);
+    job.service = options.service;
+    job.pacer = pacer;
     job.sign_in = options.sign_in;
-    ProgressReport report(style, AlbumLabel(job.album_address, i, options.albums.size()), out, err);
+    ProgressReport report(style, AlbumLabel(options.albums[i], i, options.albums.size()), out, err);
     DownloadWorker(report, std::move(job)).Run(stop);
     saved += report.Saved();
     if (stop.stop_requested()) {
       report.CloseLine();
-      std::fprintf(err, "tarn-get：已中断，共保存 %d 张照片。\n", saved);
+      WriteLine(err, "tarn-get：已中断，共保存 " + std::to_string(saved) + " 张照片。\n",
+                kErrorWait);
       return kExitInterrupted;
     }
     const int album_status = StatusOf(*report.Result());
@@ -93,7 +96,7 @@ int RunAlbums(const Options& options, ProgressStyle style, std::stop_token stop,
     if (album_status == kExitRefused) {
       // The next album would be refused too, and each request lengthens the ban.
       for (size_t rest = i + 1; rest < options.albums.size(); ++rest)
-        std::fprintf(err, "tarn-get：未开始：%s\n", options.albums[rest].c_str());
+        WriteLine(err, "tarn-get：未开始：" + QuotedText(options.albums[rest]) + "\n", kErrorWait);
       break;
     }
   }

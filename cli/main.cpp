@@ -5,12 +5,15 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <stop_token>
 #include <thread>
 #include <variant>
 
 #include "cli/album_batch.h"
 #include "cli/options.h"
+#include "settings/app_paths.h"
+#include "settings/user_settings.h"
 
 namespace {
 
@@ -48,7 +51,11 @@ int main(int argc, char** argv) {
   // A reader that goes away (`tarn-get … | head`) must not kill a run in the middle of a photo.
   signal(SIGPIPE, SIG_IGN);
 
-  auto parsed = tarn::cli::ParseOptions(argc, argv);
+  // The service keys the user keeps for the window count here too; the options override them.
+  const std::string kept =
+      tarn::UserSettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  auto parsed = tarn::cli::ParseOptions(
+      argc, argv, kept.empty() ? tarn::ServiceSettings{} : tarn::LoadServiceSettings(kept));
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   const auto& options = std::get<tarn::cli::Options>(parsed);
 

@@ -7,9 +7,10 @@
 #include <iterator>
 #include <sstream>
 
+#include "base/cut_text.h"
 #include "base/safe_replace.h"
 #include "base/text.h"
-#include "settings/config.h"
+#include "settings/page_address.h"
 #include "settings/sign_in_file.h"
 
 namespace tarn::cli {
@@ -93,12 +94,14 @@ std::vector<std::string> ReadAddressList(std::string_view text) {
   return addresses;
 }
 
-std::variant<Options, int> ParseOptions(int argc, char** argv) {
+std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSettings& kept) {
   Options options;
+  options.service = kept;
   std::string input;
   std::string cookies;
   bool no_cookies = false;
-  std::string size(PhotoSizeName(kDefaultPhotoSize));
+  std::string size(PhotoSizeName(kept.photo_size));
+  int pause_ms = static_cast<int>(kept.pause.count());
   CLI::App app("湖光小集 tarn-get：把相册里的照片全部保存到一个文件夹。", "tarn-get");
   app.footer(kExitStatuses);
   app.set_version_flag("--version", std::string("tarn-get ") + TARN_VERSION);
@@ -107,10 +110,11 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
   app.add_flag("-1,--first-page", options.first_page,
                "只保存相册第一页（窗口的标准模式）；默认：所有页面");
   app.add_option("-i,--input", input, "更多相册地址，一行一个（'#' 开始注释；'-' 为标准输入）");
-  app.add_option("--size", size, "今日相册的照片尺寸（默认 l）")
+  app.add_option("--size", size, "今日相册的照片尺寸（默认 l，或 Config.ini 的 Photo_Size）")
       ->check(CLI::IsMember({"m", "l", "xl", "raw"}));
-  app.add_option("--pause", options.pause_ms, "今日相册两次请求之间的间隔，毫秒（默认 800）")
-      ->check(CLI::Range(0, 600000));
+  app.add_option("--pause", pause_ms,
+                 "今日相册两次请求之间的间隔，毫秒（默认 800，或 Config.ini 的 Request_Pause）")
+      ->check(CLI::Range(int64_t{0}, int64_t{kMaxRequestPause.count()}));
   app.add_flag("-q,--quiet", options.quiet, "不显示进度，只显示错误");
   // A file, never the cookies themselves: other users see a command line in the process list.
   auto* cookies_option = app.add_option(
@@ -125,7 +129,8 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
     return status == 0 ? 0 : static_cast<int>(kExitBadArguments);
   }
 
-  options.size = *ParsePhotoSize(size);  // checked by the option's rule
+  options.service.photo_size = *ParsePhotoSize(size);  // checked by the option's rule
+  options.service.pause = std::chrono::milliseconds(pause_ms);
   if (input == "-" && cookies == "-") {
     std::cerr << "tarn-get：--input 和 --cookies 不能都读标准输入。\n";
     return kExitBadArguments;
@@ -145,12 +150,15 @@ std::variant<Options, int> ParseOptions(int argc, char** argv) {
   }
   bool all_good = true;
   for (const std::string& address : options.albums) {
-    if (!IsSupportedAlbumUrl(address)) {
-      std::cerr << "tarn-get：此下载地址暂时不支持：" << address << "\n";
+    if (!ReadPageAddress(address)) {
+      std::cerr << "tarn-get：此下载地址暂时不支持：" << QuotedText(address) << "\n";
       all_good = false;
     }
   }
-  if (!all_good) return kExitBadArguments;
+  if (!all_good) {
+    std::cerr << AcceptedAddressForms() << "\n";
+    return kExitBadArguments;
+  }
   if (!no_cookies && !ReadSignIn(cookies, options.sign_in)) return kExitBadArguments;
   return options;
 }

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "download/photo_ladder.h"
+#include "settings/user_settings.h"
 #include "net/sign_in.h"
 
 namespace tarn::cli {
@@ -25,17 +25,16 @@ struct Options {
   std::vector<std::string> albums;  // from the command line, then from --input, in order
   std::string folder = ".";
   bool first_page = false;
-  PhotoSize size = kDefaultPhotoSize;
-  int pause_ms = 800;
+  ServiceSettings service;  // the user's Config.ini, then the options
   bool quiet = false;
   // From --cookies, else the window's saved sign-in; empty with --no-cookies or neither.
   net::SignIn sign_in;
 };
 
-// The command line read and checked, with the addresses of --input added; or the exit status
-// when the program is done already (help or version printed: 0; a mistake explained on
-// standard error: kExitBadArguments).
-std::variant<Options, int> ParseOptions(int argc, char** argv);
+// The command line read and checked, over the service settings the user keeps, with the addresses
+// of --input added; or the exit status when the program is done already (help or version printed:
+// 0; a mistake explained on standard error: kExitBadArguments).
+std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSettings& kept);
 
 // Album addresses of a list: one a line, blanks ignored, '#' at a line's start or after a
 // blank starts a comment.

@@ -4,6 +4,9 @@
 #include <cinttypes>
 #include <filesystem>
 
+#include "base/cut_text.h"
+#include "cli/line_output.h"
+
 namespace tarn::cli {
 namespace {
 
@@ -41,20 +44,23 @@ void ProgressReport::ScanReported(int total) {
   if (style_ == ProgressStyle::kTerminal) Redraw();
 }
 
-void ProgressReport::PhotoDone(int done, const std::string& saved_path) {
+void ProgressReport::PhotoDone(int done, const std::string& saved_path, bool fetched) {
   std::lock_guard lock(mutex_);
   done_ = done;
   if (!saved_path.empty()) {
     ++saved_;
+    if (!fetched) ++already_;
+  }
+  // Only what this run fetched counts: a photo an earlier run saved costs nothing now.
+  if (!saved_path.empty() && fetched) {
     std::error_code error;
     const auto size = std::filesystem::file_size(saved_path, error);
     if (!error) bytes_ += size;
   }
   if (style_ == ProgressStyle::kTerminal) {
     Redraw();
-  } else if (style_ == ProgressStyle::kLines && !saved_path.empty()) {
-    std::fprintf(out_, "已保存 %s\n", saved_path.c_str());
-    std::fflush(out_);
+  } else if (style_ == ProgressStyle::kLines && !saved_path.empty() && fetched) {
+    WriteLine(out_, "已保存 " + QuotedText(saved_path, kMaxLineBytes / 4) + "\n");
   }
 }
 
@@ -62,24 +68,22 @@ void ProgressReport::Finished(const RunResult& result) {
   std::lock_guard lock(mutex_);
   result_ = result;
   if (style_ != ProgressStyle::kQuiet) {
-    if (line_open_) std::fputs("\r\x1b[K", out_);
+    std::string line = line_open_ ? "\r\x1b[K" : "";
     line_open_ = false;
-    std::fprintf(out_, "%s：已保存 %d/%d 张，%s，用时 %s\n", label_.c_str(), saved_, result.found,
-                 Megabytes(bytes_).c_str(),
-                 Duration(std::chrono::duration_cast<std::chrono::seconds>(Since(start_))).c_str());
-    std::fflush(out_);
+    line +=
+        label_ + "：已保存 " + std::to_string(saved_) + "/" + std::to_string(result.found) + " 张";
+    if (already_ > 0) line += "（" + std::to_string(already_) + " 张早已在文件夹中）";
+    line += "，" + Megabytes(bytes_) + "，用时 " +
+            Duration(std::chrono::duration_cast<std::chrono::seconds>(Since(start_))) + "\n";
+    WriteLine(out_, line);
   }
-  if (!result.message.empty()) {
-    std::fprintf(err_, "%s：%s\n", label_.c_str(), result.message.c_str());
-    std::fflush(err_);
-  }
+  if (!result.message.empty()) WriteLine(err_, label_ + "：" + result.message + "\n", kErrorWait);
 }
 
 void ProgressReport::CloseLine() {
   std::lock_guard lock(mutex_);
   if (!line_open_) return;
-  std::fputc('\n', out_);
-  std::fflush(out_);
+  WriteLine(out_, "\n");
   line_open_ = false;
 }
 
@@ -97,8 +101,7 @@ void ProgressReport::Redraw() {
       line += "  剩余 " + Duration(left);
     }
   }
-  std::fprintf(out_, "\r\x1b[K%s", line.c_str());
-  std::fflush(out_);
+  WriteLine(out_, "\r\x1b[K" + line);
   line_open_ = true;
 }
 

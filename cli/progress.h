@@ -23,13 +23,14 @@ class ProgressReport : public DownloadEvents {
   ProgressReport(ProgressStyle style, std::string label, std::FILE* out, std::FILE* err);
 
   void ScanReported(int total) override;
-  void PhotoDone(int done, const std::string& saved_path) override;
+  void PhotoDone(int done, const std::string& saved_path, bool fetched) override;
   void PreviewReady(RgbImage) override {}
   void Finished(const RunResult& result) override;
 
   // The run's result; empty until Finished (a stopped run never finishes).
   const std::optional<RunResult>& Result() const { return result_; }
-  int Saved() const { return saved_; }
+  // Photos this run fetched and saved.
+  int Saved() const { return saved_ - already_; }
   // Ends a line left open by a redraw, before the caller writes its own.
   void CloseLine();
 
@@ -44,7 +45,8 @@ class ProgressReport : public DownloadEvents {
   std::mutex mutex_;
   int total_ = 0;
   int done_ = 0;
-  int saved_ = 0;
+  int saved_ = 0;    // photos of the album in the folder now
+  int already_ = 0;  // of those, the ones an earlier run saved
   uint64_t bytes_ = 0;
   bool line_open_ = false;
   std::optional<RunResult> result_;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "base/clean_text.h"
 #include "base/safe_replace.h"
 
 namespace tarn {
@@ -13,16 +14,16 @@ constexpr std::string_view kAlbumSegment = "/photos/album/";
 // Most digits an album id may have: real ones have nine.
 constexpr size_t kMaxAlbumIdDigits = 20;
 
-// `text` on one line: each line break (CR LF counts as one) and tab becomes a space.
+// `text` on one line: each line break (CR LF counts as one) and tab becomes a space, and
+// nothing that steers a display stays (CleanText).
 std::string OneLine(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+  std::string joined;
+  joined.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    joined += text[i];
   }
-  return out;
+  return CleanText(joined);
 }
 
 }  // namespace

@@ -21,8 +21,10 @@ struct RunResult {
   Stop stop = Stop::kNone;
   int found = 0;           // photo addresses the scan kept
   int saved = 0;           // photos written, or found saved by an earlier run
+  int already_there = 0;   // of those, the ones an earlier run saved
   int failed = 0;          // photos given up on
   bool truncated = false;  // the album had more photos than one run keeps
+  bool walk_cut = false;   // the pages were not all read (a link the run may not follow)
   std::string message;     // empty, or what went wrong, for the user
 };
 
@@ -34,9 +36,9 @@ class DownloadEvents {
 
   // The scan is over: `total` photos were found.
   virtual void ScanReported(int total) = 0;
-  // `done` photos of the run have been handled; `saved_path` is the photo's file (written now,
-  // or by an earlier run of the same album), or empty when the photo was given up on.
-  virtual void PhotoDone(int done, const std::string& saved_path) = 0;
+  // `done` photos of the run have been handled; `saved_path` is the photo's file, written now
+  // (`fetched`) or by an earlier run of the same album, or empty when it was given up on.
+  virtual void PhotoDone(int done, const std::string& saved_path, bool fetched) = 0;
   // The picture for the preview box.
   virtual void PreviewReady(RgbImage image) = 0;
   // The run is over (never called after a stop).

@@ -5,12 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "download/photo_ladder.h"
+#include "download/request_pacer.h"
 #include "net/http_client.h"
 #include "net/sign_in.h"
+#include "settings/user_settings.h"
 
 namespace tarn {
 
@@ -20,19 +22,6 @@ struct RetryPolicy {
   std::vector<std::chrono::milliseconds> pauses = {
       std::chrono::milliseconds(200), std::chrono::milliseconds(500),
       std::chrono::milliseconds(1000), std::chrono::milliseconds(2000)};
-};
-
-// A current desktop browser, as today's service wants to see: it answers other clients 418.
-inline constexpr std::string_view kBrowserUserAgent =
-    "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
-    "Chrome/142.0.0.0 Safari/537.36";
-
-// How a run over HTTPS (today's service) asks for photos; the user may change each.
-struct ServiceSettings {
-  PhotoSize photo_size = kDefaultPhotoSize;
-  // Between two requests, give or take a quarter: quick requests get a run shut out.
-  std::chrono::milliseconds pause{800};
-  std::string user_agent{kBrowserUserAgent};
 };
 
 // How a worker goes about its run; the program keeps the defaults, tests shorten them.
@@ -51,29 +40,30 @@ struct DownloadSettings {
   std::function<uint32_t()> tick;
 };
 
+// What the user gives a run and may change while it goes on: the window lets both boxes be
+// edited, and a run follows them (the address at every attempt of the first page, the folder
+// when each photo starts).
+struct RunInputs {
+  std::string address;
+  std::string folder;
+};
+
 // One download as the front end hands it over after its checks.
 struct DownloadJob {
-  std::string album_address;
-  std::string save_folder;
-  bool smart = false;  // follow the album's next-page links
+  RunInputs inputs;        // as given
+  bool all_pages = false;  // follow the next-page links; else the first page only
   ServiceSettings service;
   DownloadSettings settings;
+  // The inputs as they stand now, from any thread; without it `inputs` hold for the whole run.
+  std::function<RunInputs()> inputs_now;
+  // Spaces the requests to today's service; one pacer for the runs of one process, so that
+  // the next run's first request keeps its distance from the last one's. Made when missing.
+  std::shared_ptr<RequestPacer> pacer;
   // The user's cookies and the origins they may go to; no cookies: the run is signed out.
   // The run's client takes it once, before its first request.
   net::SignIn sign_in;
 
-  // The window lets the user edit both boxes while a run goes on, and a run follows them: the
-  // first page's address is read at every attempt, the folder when each photo starts. Without
-  // these the values above hold for the whole run.
-  std::function<std::string()> current_album_address;
-  std::function<std::string()> current_save_folder;
-
-  std::string FirstPageNow() const {
-    return current_album_address ? current_album_address() : album_address;
-  }
-  std::string FolderNow() const {
-    return current_save_folder ? current_save_folder() : save_folder;
-  }
+  RunInputs Now() const { return inputs_now ? inputs_now() : inputs; }
 };
 
 }  // namespace tarn

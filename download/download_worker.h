@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <memory>
 #include <stop_token>
 
 #include "download/download_events.h"
@@ -9,13 +8,13 @@
 
 namespace tarn {
 
-// One album download: scan the album page (and in smart mode the pages after it) for photo
-// addresses, then save every photo as <folder>/<stamp>_<i>.jpg, one at a time over one HTTP
-// client. Runs on the calling thread; `events` hears about every step.
+// One download: the first page chooses the kind of run (an album over plain HTTP, or a page of
+// today's service), whose source scans the pages (in smart mode every page) and saves the
+// photos, one at a time over one HTTP client. Runs on the calling thread; `events` hears
+// about every step.
 class DownloadWorker {
  public:
   DownloadWorker(DownloadEvents& events, DownloadJob job);
-  ~DownloadWorker();
   DownloadWorker(const DownloadWorker&) = delete;
   DownloadWorker& operator=(const DownloadWorker&) = delete;
 
@@ -24,8 +23,8 @@ class DownloadWorker {
   void Run(std::stop_token stop = {});
 
  private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+  DownloadEvents& events_;
+  const DownloadJob job_;
 };
 
 }  // namespace tarn

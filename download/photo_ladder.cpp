@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::string_view kSizeSegment = "/view/photo/";
 constexpr std::string_view kJpeg = ".jpg";
-constexpr std::array<std::string_view, 4> kSizeNames = {"m", "l", "xl", "raw"};
 
 // A listed address taken apart around its size and its extension.
 struct ListedAddress {
@@ -47,15 +46,6 @@ std::optional<ListedAddress> Split(std::string_view address) {
 }
 
 }  // namespace
-
-std::optional<PhotoSize> ParsePhotoSize(std::string_view text) {
-  text = Trim(text);
-  for (size_t i = 0; i < kSizeNames.size(); ++i)
-    if (EqualsIgnoringAsciiCase(text, kSizeNames[i])) return static_cast<PhotoSize>(i);
-  return std::nullopt;
-}
-
-std::string_view PhotoSizeName(PhotoSize size) { return kSizeNames[static_cast<size_t>(size)]; }
 
 std::vector<PhotoAttempt> PhotoAttempts(std::string_view listed, PhotoSize chosen) {
   const std::optional<ListedAddress> parts = Split(listed);

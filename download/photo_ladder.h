@@ -6,16 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/user_settings.h"
+
 namespace tarn {
-
-// The sizes today's service serves a photo at, from small to large.
-enum class PhotoSize { kM, kL, kXl, kRaw };
-
-inline constexpr PhotoSize kDefaultPhotoSize = PhotoSize::kL;
-
-// "m", "l", "xl" or "raw", in any case and with blanks around; nothing for anything else.
-std::optional<PhotoSize> ParsePhotoSize(std::string_view text);
-std::string_view PhotoSizeName(PhotoSize size);
 
 // One address to ask for a photo at.
 struct PhotoAttempt {

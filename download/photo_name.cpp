@@ -11,6 +11,8 @@ namespace {
 // Longest stem taken from an address: real ones are a letter and ten digits, and file
 // systems refuse names over 255 bytes.
 constexpr size_t kMaxStemBytes = 100;
+// Longest photo id taken: real ones are a letter and ten digits.
+constexpr size_t kMaxIdBytes = 32;
 
 bool IsSafe(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -32,6 +34,26 @@ std::string PhotoFileStem(std::string_view address, size_t position) {
   }
   if (stem.empty()) stem = "photo_" + std::to_string(position + 1);
   return stem;
+}
+
+std::optional<std::string> ServicePhotoId(std::string_view address) {
+  address = address.substr(0, address.find_first_of("?#"));
+  std::string_view name = address.substr(address.rfind('/') + 1);
+  name = name.substr(0, name.find('.'));
+  if (name.size() < 2 || name.size() > kMaxIdBytes || name[0] != 'p') return std::nullopt;
+  for (const char c : name.substr(1))
+    if (c < '0' || c > '9') return std::nullopt;
+  return std::string(name);
+}
+
+PhotoBytes JudgePhotoBytes(std::string_view first_bytes, uint64_t size) {
+  if (size == 0) return PhotoBytes::kEmpty;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(first_bytes.data());
+  if (LooksLikeWebp(bytes, first_bytes.size()) || first_bytes.starts_with("\xFF\xD8\xFF"))
+    return PhotoBytes::kPhoto;
+  const size_t text = first_bytes.find_first_not_of(" \t\r\n");
+  if (text != std::string_view::npos && first_bytes[text] == '<') return PhotoBytes::kPage;
+  return PhotoBytes::kOther;
 }
 
 std::string_view SniffPhotoExtension(std::string_view first_bytes) {

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,19 @@ inline constexpr std::array<std::string_view, 2> kPhotoExtensions = {".jpg", ".w
 // gives "p2918226736"): only ASCII letters, digits, '-', '_' and '.', no leading '.', and
 // bounded in length. An address that gives no usable name gives "photo_<position + 1>".
 std::string PhotoFileStem(std::string_view address, size_t position);
+
+// The service's own name of a photo in its address ("p2918226736" of ".../p2918226736.webp"):
+// "p" and digits, nothing else; nothing when the address holds no such name.
+std::optional<std::string> ServicePhotoId(std::string_view address);
+
+// What a photo's answer turned out to be, by its first bytes and its length.
+enum class PhotoBytes {
+  kPhoto,  // a JPEG or a WebP picture
+  kEmpty,  // no bytes at all
+  kPage,   // a web page (a captcha answered in the photo's place)
+  kOther,  // anything else
+};
+PhotoBytes JudgePhotoBytes(std::string_view first_bytes, uint64_t size);
 
 // The extension a photo's bytes call for, from its first bytes: ".webp" for WebP, ".jpg" for
 // JPEG and for anything else (kept as the program always kept it).

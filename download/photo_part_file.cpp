@@ -15,7 +15,7 @@ constexpr std::string_view kPartExtension = ".part";
 // Bytes enough to tell the formats apart ("RIFF", size, "WEBP").
 constexpr size_t kSniffBytes = 12;
 
-std::string FirstBytes(const std::string& path) {
+std::string ReadFirstBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   std::string bytes(kSniffBytes, '\0');
   file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -42,11 +42,13 @@ PhotoPartFile::~PhotoPartFile() {
   }
 }
 
+std::string PhotoPartFile::FirstBytes() const { return ReadFirstBytes(part_path_); }
+
 SavedPhoto PhotoPartFile::Commit() {
   stream_->Close();  // only a clean close says the bytes reached the disk
   stream_.reset();
   const std::string final_path =
-      folder_ + "/" + stem_ + std::string(SniffPhotoExtension(FirstBytes(part_path_)));
+      folder_ + "/" + stem_ + std::string(SniffPhotoExtension(ReadFirstBytes(part_path_)));
   const bool renamed = CommitFile(part_path_, final_path, OnExisting::kKeep);
   std::error_code ignored;
   // Only a photo saved before stands for this one; anything else in its place is a fault.

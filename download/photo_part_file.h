@@ -28,6 +28,8 @@ class PhotoPartFile {
   // Where the body goes; Rewind() it before another attempt.
   net::OutputStream& Stream() { return *stream_; }
   const std::string& PartPath() const { return part_path_; }
+  // The first bytes written, enough to tell a photo's format.
+  std::string FirstBytes() const;
 
   // Closes the file and names it `<stem>` plus the extension its first bytes call for. An
   // existing file of that name is never replaced (it was saved before): the .part is dropped

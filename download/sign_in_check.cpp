@@ -5,8 +5,8 @@
 
 #include "base/cut_text.h"
 #include "base/text.h"
-#include "download/browser_manners.h"
 #include "download/html_text.h"
+#include "download/run_manners.h"
 #include "download/service_refusal.h"
 #include "net/http_address.h"
 #include "net/http_errors.h"
@@ -61,8 +61,10 @@ SignInCheck CheckSignIn(const net::SignIn& sign_in, std::string_view photo_host,
   const std::string root = "https://" + std::string(photo_host) + "/";
   net::HttpClient client(timeouts);
   client.SetSignIn(sign_in);
-  client.SetBrowserHeaders(net::BrowserHeaders{service.user_agent, std::string(kPageAccept),
-                                               std::string(kAcceptLanguage), root});
+  DownloadJob job;
+  job.service = service;
+  RequestPacer pacer(service.pause, 0);  // one request: it goes at once
+  MakeServiceManners(job, pacer)->BeforeRequest(client, kPageAccept, root, stop);
   const std::stop_callback abort(stop, [&client] { client.Abort(); });
   try {
     const std::string page = net::HttpClient::Utf8ToAnsi(client.FetchText(root + "mine/"));

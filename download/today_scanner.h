@@ -17,6 +17,8 @@ struct ListedPhoto {
 
 // Longest caption kept, in bytes: captions are short texts, a hostile page's may not be.
 inline constexpr size_t kMaxCaptionBytes = 4096;
+// Longest photo address taken: real ones are under 100 bytes.
+inline constexpr size_t kMaxAddressBytes = 4096;
 
 // Scans an album page of today's service: after each "photolst_photo" marker the photo's
 // address is the `src` attribute of the next <img tag before the following marker, wherever

@@ -4,7 +4,8 @@
 // link leads to the following page. Every address must come from the page, with at most its
 // first "thumb" turned into "photo"; a scan holds no more address bytes than the page has.
 // Today's scan reads every page too: one photo per marker at most, bounded captions, and no
-// more bytes of addresses and captions than the page has.
+// more bytes of addresses and captions than the page has. So does the scan of a star's or a
+// film's list: one photo per <li> at most, each named by the id its address ends with.
 #include <cstdint>
 #include <set>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "base/text.h"
 #include "download/album_scanner.h"
+#include "download/poster_scanner.h"
 #include "download/today_scanner.h"
 #include "fuzz_check.h"
 #include "net/utf8_to_ansi.h"
@@ -77,6 +79,30 @@ void CheckTodayScan(std::string_view page) {
         "the rest lies within the page");
 }
 
+void CheckPosterScan(std::string_view page) {
+  size_t photos = 0;
+  size_t bytes = 0;
+  const std::string_view rest = ScanPosterPhotos(page, [&](PosterPhoto photo) {
+    ++photos;
+    bytes += photo.address.size() + photo.caption.size();
+    Check(!photo.id.empty() && photo.id.find_first_not_of("0123456789") == std::string::npos,
+          "an id is digits");
+    Check(photo.address.ends_with("/p" + photo.id + ".jpg") ||
+              photo.address.ends_with("/p" + photo.id + ".webp"),
+          "the id is the one the address ends with");
+    Check(photo.caption.size() <= kMaxCaptionBytes, "captions keep to their limit");
+    Check(photo.size.empty() || photo.size.find('x') != std::string::npos, "a size is WxH");
+  });
+  Check(photos <= Count(page, "<li"), "one photo per entry at most");
+  // A tag inside a caption may show some of its attribute's text: twice the page at most.
+  Check(bytes <= 2 * page.size(), "addresses and captions stay linear in the page");
+  Check(rest.data() >= page.data() && rest.data() + rest.size() <= page.data() + page.size(),
+        "the rest lies within the page");
+  const std::optional<std::string> next = NextPosterPage(rest);
+  Check(!next || (!next->empty() && Trim(*next) == *next), "a next address is trimmed");
+  Check(ReadPosterTitle(page).size() <= page.size(), "a title is no longer than the page");
+}
+
 }  // namespace
 }  // namespace tarn
 
@@ -90,6 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input = end == std::string_view::npos ? std::string_view() : input.substr(end + 1);
 
     CheckTodayScan(page);
+    CheckPosterScan(page);
     const std::string_view rest = CheckScan(page);
     const std::optional<std::string> next = NextPageAddress(rest);
     if (!next) break;

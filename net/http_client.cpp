@@ -91,7 +91,7 @@ void HttpClient::Abort() { connection_.Abort(); }
 
 void HttpClient::Fetch(std::string_view address, OutputStream& destination) {
   RefuseUnsendableAddress(address);
-  if (FetchOnce(address, destination, true)) return;
+  if (FetchOnce(address, destination, follow_upgrades_)) return;
   const std::string upgraded =
       "https://" + std::string(address.substr(std::string_view("http://").size()));
   FetchOnce(upgraded, destination, false);
@@ -123,6 +123,7 @@ bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, 
       ReadBody(connection_.Input(), head, destination, timeouts_.idle_read);
     }
     KeepOrClose(head);
+    last_content_type_ = head.Value("Content-Type");
   } catch (const EIdHTTPProtocolException&) {
     throw;  // the answer was read whole; FailWithAnswer has applied the keep rule
   } catch (...) {

@@ -67,6 +67,10 @@ class HttpClient {
   // to the service alone), merged with the service's own cookies. No cookies: nothing changes.
   void SetSignIn(const SignIn& sign_in);
 
+  // Whether an answer that moves the very address asked for from http to https is followed
+  // (the default), or fails like any redirect, for a caller that changes its ways with it.
+  void FollowUpgrades(bool follow) { follow_upgrades_ = follow; }
+
   // A fetched UTF-8 page in the program's 8-bit encoding; empty when the page is malformed.
   static std::string Utf8ToAnsi(std::string_view utf8);
 
@@ -85,6 +89,8 @@ class HttpClient {
   const std::string& LastAddress() const { return last_address_; }
   // Whether that request went over TLS.
   bool LastFetchWasTls() const { return last_fetch_was_tls_; }
+  // The Content-Type of the last answer whose body a fetch delivered, as sent; empty before.
+  const std::string& LastContentType() const { return last_content_type_; }
 
  private:
   void Fetch(std::string_view address, OutputStream& destination);
@@ -109,8 +115,10 @@ class HttpClient {
   std::unique_ptr<TlsContext> tls_;  // made at the first https address
   std::string last_address_;
   bool last_fetch_was_tls_ = false;
+  std::string last_content_type_;
   std::unique_ptr<CookieStore> cookies_;
   std::optional<BrowserHeaders> browser_;
+  bool follow_upgrades_ = true;
   bool send_authorization_ = false;
   bool send_proxy_authorization_ = false;
 };

@@ -16,16 +16,15 @@ constexpr char kSeparator = '/';
 constexpr const char* kFileName = "Config.ini";
 constexpr const char* kOwnFolder = "tarn";
 
-}  // namespace
-
-std::string UserConfigFolder(const char* config_home, const char* home) {
+// The user's configuration folder, or empty when the environment names none.
+std::filesystem::path ConfigHome(const char* config_home, const char* home) {
   // The base directory rules ignore a relative XDG_CONFIG_HOME.
-  if (config_home != nullptr && config_home[0] == '/')
-    return (std::filesystem::path(config_home) / kOwnFolder).string();
-  if (home != nullptr && home[0] != '\0')
-    return (std::filesystem::path(home) / ".config" / kOwnFolder).string();
+  if (config_home != nullptr && config_home[0] == '/') return config_home;
+  if (home != nullptr && home[0] != '\0') return std::filesystem::path(home) / ".config";
   return {};
 }
+
+}  // namespace
 
 std::string ExtractAppDir(std::string_view exe_path) {
   const size_t pos = exe_path.find_last_of("\\:/");
@@ -51,6 +50,11 @@ bool FolderTakesNewFiles(const std::string& folder) {
   return true;
 }
 
+std::string UserSettingsPath(const char* config_home, const char* home) {
+  const std::filesystem::path base = ConfigHome(config_home, home);
+  return base.empty() ? std::string() : (base / kOwnFolder / kFileName).string();
+}
+
 std::string ChooseSettingsPath(std::string_view app_dir, const char* config_home, const char* home,
                                const std::function<bool(const std::string&)>& takes_new_files) {
   const std::string beside = SettingsPath(app_dir);
@@ -60,11 +64,11 @@ std::string ChooseSettingsPath(std::string_view app_dir, const char* config_home
       takes_new_files(std::string(app_dir))) {
     return beside;
   }
-  const std::filesystem::path folder = UserConfigFolder(config_home, home);
-  if (folder.empty()) return beside;
-  std::filesystem::create_directories(folder, error);
+  const std::string own_path = UserSettingsPath(config_home, home);
+  if (own_path.empty()) return beside;
+  const std::filesystem::path own(own_path);
+  std::filesystem::create_directories(own.parent_path(), error);
   if (error) return beside;
-  const std::filesystem::path own = folder / kFileName;
   // Copied once, never over settings the user has saved since.
   std::filesystem::copy_file(beside, own, std::filesystem::copy_options::skip_existing, error);
   return own.string();

@@ -23,6 +23,10 @@ std::string UserConfigFolder(const char* config_home, const char* home);
 // Whether a new file can be made in the folder (probed by making one).
 bool FolderTakesNewFiles(const std::string& folder);
 
+// `<config_home>/tarn/Config.ini` (`<home>/.config` when config_home is unset or not
+// absolute): the user's own settings file; empty when neither folder is known.
+std::string UserSettingsPath(const char* config_home, const char* home);
+
 // Where the settings file lives. Beside the program when that folder takes new files (a save
 // writes the new file beside the old one) or is missing; otherwise `<config_home>/tarn/Config.ini`,
 // with

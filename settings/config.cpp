@@ -19,12 +19,6 @@ std::string FeedUrl() { return FromEnvironment("TARN_FEED_URL", TARN_DEFAULT_FEE
 
 std::string PhotoPrefix() { return "http://" + PhotoHost() + "/photos/"; }
 
-bool IsSupportedAlbumUrl(std::string_view address) {
-  const std::string rest = PhotoHost() + "/photos/";
-  return address.find("http://" + rest) != std::string_view::npos ||
-         address.find("https://" + rest) != std::string_view::npos;
-}
-
 std::string SampleAlbumUrl() { return PhotoPrefix() + "album/1681427427/"; }
 
 }  // namespace tarn

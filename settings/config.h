@@ -18,9 +18,6 @@ std::string FeedUrl();
 // "http://" + host + "/photos/": the address form the program was made for.
 std::string PhotoPrefix();
 
-// The album address check: the address contains PhotoPrefix(), or the same with "https://".
-bool IsSupportedAlbumUrl(std::string_view address);
-
 // The sample album address shown in the address box at start.
 std::string SampleAlbumUrl();
 

@@ -47,8 +47,9 @@ std::string LineDomain() {
 }  // namespace
 
 std::string SignInFilePath(const char* config_home, const char* home) {
-  const std::string folder = UserConfigFolder(config_home, home);
-  return folder.empty() ? folder : (std::filesystem::path(folder) / kFileName).string();
+  const std::string settings = UserSettingsPath(config_home, home);
+  return settings.empty() ? settings
+                          : std::filesystem::path(settings).replace_filename(kFileName).string();
 }
 
 std::string SignInFilePath() {

@@ -12,7 +12,8 @@ TARN_PHOTO_HOST=127.0.0.1:<port> and TARN_FEED_URL=<feed>. Routes:
   /photos/album/<id>/ and ?start=<S>   album pages, UTF-8 HTML, --per-page photos each
   /view/photo/thumb/public/p<N>.jpg    thumbnails named on the pages
   /view/photo/photo/public/p<N>.jpg    the full-size photos (the same address, "thumb"->"photo")
-  /feed, /notes/<n>                    announcement feed and the pages it links to
+  /feed, /notes/<n>                    announcement feed (UTF-8, or GBK with --feed-encoding
+                                       gbk) and the pages it links to
   /manifest                            per photo: index, size, full-size address, cached file
   /stats, /stats/reset                 connections and requests so far; forget them
 
@@ -29,11 +30,15 @@ pages in today's markup at /photos/album/<id>/ and ?m_start=<S>, a private album
 photos on a second port standing for the image host; its READY line adds image=<base>,
 image_port=<port> and private=<album>, and /stats logs each request's time, User-Agent,
 Referer and cookie names. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after N
-requests. It also makes a test sign-in and serves what only a signed-in visitor sees (see
-sample_album/today_sign_in.py); the READY line adds friends=<friends-only album>,
-person=<the owner's albums>, small=<a third album>, mine=<the check page>, cookie=<the sign-in
-as a Cookie line, without blanks> and cookies=<the same as a cookies.txt, in the certificate
-folder>.
+requests. It
+serves a star's photos (star=<address>, 75 photos, 30 a page) and, on a third port standing
+for the film host (movie=<base>), a film's stills and posters (film=<address> with type=S;
+type=R the posters) and the old star address celebrity=<address>, which redirects to the
+star under another id (see sample_album/today_lists.py). It also makes a test sign-in and
+serves what only a signed-in visitor sees (see sample_album/today_sign_in.py); the READY line
+adds friends=<friends-only album>, person=<the owner's albums>, small=<a third album>,
+mine=<the check page>, cookie=<the sign-in as a Cookie line, without blanks> and
+cookies=<the same as a cookies.txt, in the certificate folder>.
 
 A test that starts the server should pass --watch-stdin and keep a pipe to its standard
 input: closing the pipe (or the test dying) stops the server. Killing the pid it spawned may
@@ -54,7 +59,7 @@ sys.dont_write_bytecode = True  # keep the source tree free of __pycache__
 from sample_album import photos  # noqa: E402
 from sample_album.album import DEFAULT_ALBUM_ID, Album  # noqa: E402
 from sample_album.export import export  # noqa: E402
-from sample_album import today_photos  # noqa: E402
+from sample_album import today_lists, today_photos  # noqa: E402
 from sample_album.server import Faults, SampleAlbumServer  # noqa: E402
 from sample_album.test_authority import make_authority  # noqa: E402
 from sample_album.today_server import TodayServers  # noqa: E402
@@ -76,6 +81,9 @@ def main():
                         help="answer the first N requests of each album page with 500")
     parser.add_argument("--fail-feed", type=int, default=0, metavar="N",
                         help="answer the first N requests of the feed with 500")
+    parser.add_argument("--feed-encoding", choices=["utf-8", "gbk"], default="utf-8",
+                        help="gbk: the feed in GBK with no charset in its Content-Type, as "
+                             "feeds written for Chinese Windows are")
     parser.add_argument("--photo-delay-ms", type=int, default=0, metavar="MS",
                         help="pause before every photo answer")
     parser.add_argument("--today", action="store_true",
@@ -102,7 +110,8 @@ def main():
     if args.photos < 0 or args.per_page < 1:
         parser.error("--photos must be 0 or more and --per-page 1 or more")
 
-    album = Album(album_id=args.album_id, photo_count=args.photos, per_page=args.per_page)
+    album = Album(album_id=args.album_id, photo_count=args.photos, per_page=args.per_page,
+                  feed_encoding=args.feed_encoding)
     cache = os.path.abspath(args.cache)
     drawn = photos.ensure_photos(cache, album)
     if drawn:
@@ -154,7 +163,7 @@ def main():
 
 
 def _serve_today(args, album, cache, sign_in_folder, tls_context, ready_extra):
-    made = today_photos.ensure_variants(cache, album)
+    made = today_photos.ensure_variants(cache, album) + today_lists.ensure_sources(cache)
     if made:
         print(f"made {made} photo sizes and formats into {cache}", file=sys.stderr)
     servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, sign_in_folder,
@@ -164,6 +173,8 @@ def _serve_today(args, album, cache, sign_in_folder, tls_context, ready_extra):
           f"pages={len(album.page_starts())} album={servers.album_address()} "
           f"image={servers.image_base()} image_port={servers.images.server_address[1]} "
           f"private={servers.private_address()} feed={servers.album_base()}/feed "
+          f"movie={servers.movie_base()} star={servers.lists.star_address()} "
+          f"film={servers.lists.film_address()} celebrity={servers.lists.celebrity_address()} "
           f"cache={cache} {servers.sign_in.ready_fields(servers.album_base())}{ready_extra}",
           flush=True)
     if args.watch_stdin:

@@ -49,15 +49,16 @@ Outcome Fetch(LoopbackServer& server, bool stop = false) {
   return outcome;
 }
 
-TEST(FetchAnnouncements, TenFailuresThenTheFeedParsedFromItsBytes) {
-  // "湖光" in code page 936: any conversion of the page would change or drop it.
-  const std::string page = "<P>quorbixtitle:\xBA\xFE\xB9\xE2</P><P>quorbixurl:http://a/</P>";
+TEST(FetchAnnouncements, TenFailuresThenTheFeedDecodedByItsCharset) {
+  // "陆路" in code page 936, bytes that read as "½·" in UTF-8: only the answer's charset tells.
+  const std::string page = "<P>quorbixtitle:\xC2\xBD\xC2\xB7</P><P>quorbixurl:http://a/</P>";
   std::vector<ConnectionScript> scripts = Failures(10);
-  scripts.push_back({ReadRequest(), Send("HTTP/1.1 200 OK\r\nContent-Length: " +
+  scripts.push_back({ReadRequest(), Send("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=GBK"
+                                         "\r\nContent-Length: " +
                                          std::to_string(page.size()) + "\r\n\r\n" + page)});
   LoopbackServer server(std::move(scripts));
   const Outcome outcome = Fetch(server);
-  EXPECT_EQ(outcome.published, (Entries{"\xBA\xFE\xB9\xE2", "http://a/"}));
+  EXPECT_EQ(outcome.published, (Entries{"陆路", "http://a/"}));
   EXPECT_EQ(outcome.unreachable, 0);
   EXPECT_EQ(server.Requests().size(), 11u);
 }

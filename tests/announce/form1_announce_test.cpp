@@ -142,13 +142,19 @@ std::string FeedPage(const Strings& list) {
   return page;
 }
 
-TEST_F(AnnouncementWindow, TheFeedFillsBothLabels) {
-  const std::string page = FeedPage(Announcements(6));
+TEST_F(AnnouncementWindow, TheFeedFillsBothLabelsInTheCodePageItIsWrittenIn) {
+  // A feed written for Chinese Windows: GBK, and no charset in the answer.
+  Strings list = Announcements(6);
+  list[0] = "\xB9\xAB\xB8\xE6\xD2\xBB\xA3\xBATarn 1.1 notice ONE";
+  list[10] = "\xB9\xE3\xB2\xA5\xA3\xBA\xC3\xE2\xB7\xD1";
+  const std::string page = FeedPage(list);
   LoopbackServer server({{ReadRequest(), Send("HTTP/1.1 200 OK\r\nContent-Length: " +
                                               std::to_string(page.size()) + "\r\n\r\n" + page)}});
   Show(server.Url("/feed"));
-  QTRY_COMPARE_WITH_TIMEOUT(Line(), QStringLiteral("T1"), kFeedWaitMs);
-  EXPECT_EQ(form_.lbl_GuangBo->text(), "T6");
+  QTRY_COMPARE_WITH_TIMEOUT(Line(), QStringLiteral("公告一：Tarn 1.1 notice ONE"), kFeedWaitMs);
+  EXPECT_EQ(form_.lbl_GuangBo->text(), QStringLiteral("广播：免费"));
+  form_.tmr_adTimer();  // the decoded title is still found among the titles
+  EXPECT_EQ(Line(), "T2");
 }
 
 TEST_F(AnnouncementWindow, ElevenFailuresKeepTheLabelsAndRefuseDownloads) {

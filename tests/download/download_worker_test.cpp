@@ -96,9 +96,8 @@ class Worker : public ::testing::Test {
   // The album at /album/ into the temp folder, or into `folder`.
   DownloadJob Job(bool smart, DownloadSettings settings = FastSettings(), std::string folder = {}) {
     DownloadJob job;
-    job.album_address = server->Url("/album/");
-    job.save_folder = folder.empty() ? dir.path().string() : folder;
-    job.smart = smart;
+    job.inputs = {server->Url("/album/"), folder.empty() ? dir.path().string() : folder};
+    job.all_pages = smart;
     job.settings = std::move(settings);
     return job;
   }
@@ -245,7 +244,9 @@ TEST_F(Worker, EarlierPhotosAreNeverOverwrittenAndTheStampMovesOn) {
   std::atomic<bool> moved{false};
   events.on_photo_done = [&](int) { moved = true; };
   DownloadJob job = Job(false);
-  job.current_save_folder = [&] { return moved ? second : dir.path().string(); };
+  job.inputs_now = [&, address = job.inputs.address] {
+    return RunInputs{address, moved ? second : dir.path().string()};
+  };
   DownloadWorker(events, std::move(job)).Run();
   EXPECT_EQ(ReadAll(dir.File("812_7.jpg")), "older run");
   EXPECT_EQ(ReadAll(second + "/813_1.jpg"), "older run");
@@ -292,9 +293,9 @@ TEST_F(Worker, ChangedFolderTakesThePhotosThatFollow) {
     if (done == 3) folder = dir.File("elsewhere");
   };
   DownloadJob job = Job(false);
-  job.current_save_folder = [&] {
+  job.inputs_now = [&, address = job.inputs.address] {
     std::lock_guard lock(mutex);
-    return folder;
+    return RunInputs{address, folder};
   };
   DownloadWorker(events, std::move(job)).Run();
   EXPECT_EQ(ReadAll(dir.File("812_0.jpg")), album.PhotoAt(0));

@@ -52,9 +52,8 @@ void RunAndCompare(bool smart, const std::string& extra_arguments = "") {
   testing::TempDir dir;
   testing::RecordingEvents view;
   DownloadJob job;
-  job.album_address = server.AlbumUrl();
-  job.save_folder = dir.path().string();
-  job.smart = smart;
+  job.inputs = {server.AlbumUrl(), dir.path().string()};
+  job.all_pages = smart;
   job.settings.retry.pauses = {std::chrono::milliseconds(1)};
   job.settings.tick = [] { return 3000000000u; };  // above 2^31: written without a sign
   DownloadWorker(view, std::move(job)).Run();
@@ -89,8 +88,7 @@ TEST(SampleAlbum, AnUntrustedCertificateEndsTheRunAtOnceNamingTheAddress) {
   testing::TempDir dir;
   testing::RecordingEvents events;
   DownloadJob job;
-  job.album_address = server.AlbumUrl();
-  job.save_folder = dir.path().string();
+  job.inputs = {server.AlbumUrl(), dir.path().string()};
   job.settings.retry.pauses = {std::chrono::seconds(30)};  // a retry would hold the test
   DownloadWorker(events, std::move(job)).Run();
   ASSERT_EQ(events.results.size(), 1u);

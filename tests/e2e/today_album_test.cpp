@@ -63,9 +63,8 @@ class TodayAlbum : public ::testing::Test {
   std::unique_ptr<RecordingEvents> Download(const std::string& address) {
     auto events = std::make_unique<RecordingEvents>();
     DownloadJob job;
-    job.album_address = address;
-    job.save_folder = dir.path().string();
-    job.smart = true;
+    job.inputs = {address, dir.path().string()};
+    job.all_pages = true;
     job.service.pause = std::chrono::milliseconds(kPauseMs);
     job.settings.service_retry.pauses = {std::chrono::milliseconds(1)};
     DownloadWorker(*events, std::move(job)).Run();

@@ -15,6 +15,7 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 BROWSER = "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 Chrome/131.0 Safari/537.36"
 FIRST_ID, STEP = 2190455501, 7919  # the sample album's photo ids
 WEBP_ONLY = 7
+STAR_FIRST_ID, STAR_WEBP_ONLY, STAR_NO_LARGE = 2100000007, 11, 42  # the star's photos
 TRUST = None  # the running server's test authority
 
 
@@ -119,6 +120,21 @@ class TodayModeTest(unittest.TestCase):
         self.assertEqual(status, 200)
         self.assertIn("这个相册已被设为".encode(), body)
         self.assertNotIn(b"photolst_photo", body)
+
+    def test_lists_keep_what_the_program_must_cope_with(self):
+        ready = self.server.ready
+        status, _, _, location = get(ready["celebrity"])
+        self.assertEqual((status, location), (302, ready["star"]))
+        self.assertNotIn(ready["celebrity"].split("/")[-3], location)  # another id
+        self.assertRegex(get(ready["film"])[2].decode(),
+                         r'<link rel="next" href="[^"]*\?type=S&amp;start=30"/>')
+        for index, extension, size, want in [
+                (STAR_WEBP_ONLY, ".jpg", "l", 404), (STAR_WEBP_ONLY, ".jpg", "photo", 404),
+                (STAR_WEBP_ONLY, ".webp", "l", 200), (STAR_NO_LARGE, ".jpg", "l", 404),
+                (STAR_NO_LARGE, ".webp", "xl", 404), (STAR_NO_LARGE, ".jpg", "photo", 200)]:
+            address = (f"{ready['image']}/view/photo/{size}/public/"
+                       f"p{STAR_FIRST_ID + STEP * index}{extension}")
+            self.assertEqual(get(address, referer=ready["star"])[0], want, address)
 
     def test_log_records_time_target_user_agent_and_referer(self):
         get(photo(self.server, 2, "m", ".jpg"), referer=self.album)

@@ -17,7 +17,7 @@ class RecordingEvents : public DownloadEvents {
     std::lock_guard lock(mutex_);
     totals.push_back(total);
   }
-  void PhotoDone(int done, const std::string& saved_path) override {
+  void PhotoDone(int done, const std::string& saved_path, bool) override {
     {
       std::lock_guard lock(mutex_);
       done_counts.push_back(done);

@@ -42,6 +42,9 @@ class Album:
     album_id: int = DEFAULT_ALBUM_ID
     photo_count: int = 40
     per_page: int = 18
+    # "gbk" serves the feed as feeds written for Chinese Windows were: GBK, with no charset in
+    # the answer's Content-Type.
+    feed_encoding: str = "utf-8"
 
     # --- addresses (paths; absolute addresses add "http://" + the Host the client sent) ---
 
@@ -185,6 +188,9 @@ class Album:
 
     # --- announcements ---
 
+    def feed_content_type(self):
+        return "text/html; charset=utf-8" if self.feed_encoding == "utf-8" else "text/html"
+
     def render_feed(self, base):
         """Six announcements and a seventh that the program keeps but never shows."""
         paragraphs = []
@@ -194,7 +200,7 @@ class Album:
         body = "\n".join(paragraphs)
         return f"""<!DOCTYPE html>
 <html>
-<head><meta charset="utf-8"><title>湖光小集 · 公告</title></head>
+<head><meta charset="{self.feed_encoding}"><title>湖光小集 · 公告</title></head>
 <body>
 <h2>湖光小集公告</h2>
 <p>下面的段落由湖光小集在启动时读取，前五条轮流显示，第六条是广播。</p>
@@ -202,7 +208,7 @@ class Album:
 <p class="footer">更新于 2009-06-01</p>
 </body>
 </html>
-""".encode("utf-8")
+""".encode(self.feed_encoding)
 
     @staticmethod
     def render_note(number, base):

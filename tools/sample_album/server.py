@@ -184,7 +184,7 @@ class AlbumHandler(BaseHTTPRequestHandler):
         if path == "/feed":
             if stats.next_try("feed") < faults.fail_feed:
                 return self._send(500, HTML, _error_page("公告暂时无法读取"))
-            return self._send(200, HTML, album.render_feed(self._base()))
+            return self._send(200, album.feed_content_type(), album.render_feed(self._base()))
         if path.startswith("/notes/"):
             number = path[len("/notes/"):]
             if number.isdigit() and 1 <= int(number) <= len(ANNOUNCEMENTS):

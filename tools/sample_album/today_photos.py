@@ -25,6 +25,13 @@ def variant_file(cache_dir, index, size, extension):
     return os.path.join(cache_dir, f"today_{size}_{index:04d}{extension}")
 
 
+def file_path(cache_dir, index, size, extension):
+    """The cached file of photo `index` at `size` as `extension`."""
+    if size == "xl" or extension == ".webp":
+        return variant_file(cache_dir, index, size, extension)
+    return {"m": photo_files.thumb_file, "l": photo_files.photo_file}[size](cache_dir, index)
+
+
 def served(index, size, extension):
     """Whether the image host has photo `index` at `size` as `extension`."""
     if index == WEBP_ONLY:
@@ -74,10 +81,6 @@ def load(cache_dir, album):
             for extension in EXTENSIONS:
                 if not served(index, size, extension):
                     continue
-                path = (variant_file(cache_dir, index, size, extension)
-                        if size == "xl" or extension == ".webp"
-                        else {"m": photo_files.thumb_file, "l": photo_files.photo_file}[size](
-                            cache_dir, index))
-                with open(path, "rb") as f:
+                with open(file_path(cache_dir, index, size, extension), "rb") as f:
                     files[(index, size, extension)] = f.read()
     return files

@@ -1,16 +1,18 @@
 # SPDX-License-Identifier: MIT
-"""Today's service: the album host and the image host, and what the service refuses.
+"""Today's service: the album host, the film host and the image host, and what it refuses.
 
-Two servers share one log and one clock. Refusals, checked in this order on every request
+Three servers share one log and one clock. Refusals, checked in this order on every request
 but /stats:
   - a User-Agent without "Mozilla/5.0": 418;
   - a request sooner than --min-gap-ms after the previous one (on either host): 302 to
     <album host>/misc/sorry?original-url=<the address asked for>;
-  - an image without the album's Referer (<album host>/ or the album's address): 418 with a
-    13-byte body labelled image/jpeg.
-The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 403. It answers
-400 to any request that carries a cookie: the sign-in is for the album host alone. What a
-signed-in visitor sees is in today_sign_in.py; the log names each request's cookies.
+  - an image without the album's Referer (<album host>/, <film host>/, the album's address or
+    a page of a star's or a film's list): 418 with a 13-byte body labelled image/jpeg.
+The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 403. The
+star's and the film's lists and their photos are in today_lists.
+It answers 400 to any request that carries a cookie: the sign-in is for the album and film
+hosts alone. What a signed-in visitor sees is in today_sign_in.py; the log names each
+request's cookies.
 """
 
 import socket
@@ -20,7 +22,7 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, quote, urlsplit
 
-from . import today_pages, today_photos, today_sign_in
+from . import today_lists, today_pages, today_photos, today_sign_in
 from .server import TlsServing
 from .album import FIRST_PHOTO_ID, PHOTO_ID_STEP
 
@@ -92,7 +94,8 @@ class TodayLog:
 
 
 class TodayServers:
-    """The album host and the image host on two free (or given) loopback ports."""
+    """The album host on a free (or given) loopback port, the film host and the image host on
+    two free ones."""
 
     def __init__(self, port, album, cache_dir, min_gap_ms, quiet, sign_in_folder,
                  tls_context=None, refuse_after=0):
@@ -104,12 +107,18 @@ class TodayServers:
         self.quiet = quiet
         self.pages = _Server(port, TodayPageHandler, self, tls_context)
         self.images = _Server(0, TodayImageHandler, self, tls_context)
+        self.movie = _Server(0, TodayMovieHandler, self, tls_context)
+        self.lists = today_lists.Lists(cache_dir, self.album_base(), self.movie_base(),
+                                       self.image_base())
 
     def album_base(self):
         return base_address(self.pages)
 
     def image_base(self):
         return base_address(self.images)
+
+    def movie_base(self):
+        return base_address(self.movie)
 
     def album_address(self):
         return self.album_base() + self.album.album_path()
@@ -118,14 +127,16 @@ class TodayServers:
         return f"{self.album_base()}/photos/album/{today_pages.PRIVATE_ALBUM_ID}/"
 
     def serve(self):
-        """Serves the image host on a thread and the album host here, until shut down."""
-        images = threading.Thread(target=self.images.serve_forever, daemon=True)
-        images.start()
+        """Serves the image and film hosts on threads and the album host here, until shut down."""
+        others = (self.images, self.movie)
+        for server in others:
+            threading.Thread(target=server.serve_forever, daemon=True).start()
         try:
             self.pages.serve_forever()
         finally:
-            self.images.shutdown()
-            self.images.server_close()
+            for server in others:
+                server.shutdown()
+                server.server_close()
             self.pages.server_close()
 
     def shutdown(self):
@@ -163,7 +174,9 @@ class TodayHandler(BaseHTTPRequestHandler):
             return self._send(200, TEXT, b"reset\n", None)
         if path == "/feed" and self.host_name == "www":
             # Tarn's own announcements, which the demo shows: no part of the service.
-            return self._send(200, HTML, today.album.render_feed(today.album_base()), None)
+            album = today.album
+            return self._send(200, album.feed_content_type(), album.render_feed(today.album_base()),
+                              None)
         ms, too_soon = today.log.arrived()
         fields = {"conn": self.connection_number, "host": self.host_name, "ms": f"{ms:.1f}",
                   "target": self.path, "user-agent": self.headers.get("User-Agent", ""),
@@ -216,7 +229,20 @@ class TodayPageHandler(TodayHandler):
             return self._send(200, HTML, today_pages.render_sorry(base), fields)
         elif today.sign_in.answer(self, path, parse_qs(urlsplit(self.path).query), fields):
             return None
-        return self._send(404, HTML, _page("页面不存在"), fields)
+        return self._send_listed(today.lists.www_page(self.path), fields)
+
+    def _send_listed(self, listed, fields):
+        if listed is None:
+            return self._send(404, HTML, _page("页面不存在"), fields)
+        status, body, location = listed
+        return self._send(status, HTML, body, fields, location)
+
+
+class TodayMovieHandler(TodayPageHandler):
+    host_name = "movie"
+
+    def answer(self, path, fields):
+        return self._send_listed(self.server.today.lists.movie_page(self.path), fields)
 
 
 class TodayImageHandler(TodayHandler):
@@ -243,7 +269,8 @@ class TodayImageHandler(TodayHandler):
         index = _photo_index(stem, today.album.photo_count)
         if index is not None and size == "thumb" and index == 0 and extension == "jpg":
             return self._send(200, MIME[".jpg"], today.thumb, fields)
-        body = today.files.get((index, size, dot + extension))
+        body = (today.files.get((index, size, dot + extension)) if index is not None
+                else today.lists.image(stem, size, dot + extension))
         if body is None:
             return self._send(404, HTML, _page("页面不存在"), fields)
         return self._send(200, MIME[dot + extension], body, fields)
@@ -251,9 +278,10 @@ class TodayImageHandler(TodayHandler):
     def _album_referer(self, referer):
         today = self.server.today
         base = today.album_base()
-        return (referer in (base + "/", today.album_address()) or
-                referer.startswith(today.album_address() + "?") or
-                referer in today.sign_in.referers(base))
+        return (referer in (base + "/", today.movie_base() + "/", today.album_address())
+                or referer.startswith(today.album_address() + "?")
+                or today.lists.is_list_referer(referer)
+                or referer in today.sign_in.referers(base))
 
 
 def _photo_index(stem, count):

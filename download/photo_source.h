@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarn {
+
+class RunContext;
+
+// One kind of page a run saves photos from: it reads each page the run fetches, and saves the
+// photos found through the run's shared steps. The run context walks the pages, counts and
+// reports; a source knows only its own pages, names and text file.
+class PhotoSource {
+ public:
+  virtual ~PhotoSource() = default;
+
+  // Reads one fetched page (its bytes as they came): adds its photos to the run, and gives the
+  // next page's address, or nothing where the walk ends. May end the run instead.
+  virtual std::optional<std::string> ReadPage(RunContext& run, std::string_view page,
+                                              const std::string& address) = 0;
+  // Saves the photos the walk found, one after another, until the run ends.
+  virtual void SavePhotos(RunContext& run) = 0;
+};
+
+}  // namespace tarn

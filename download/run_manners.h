@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <exception>
+#include <memory>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <string_view>
+
+#include "download/download_job.h"
+
+namespace tarn {
+
+// How a run speaks to its server: what it sends, how it waits, what it retries and what it
+// takes for a refusal. Chosen once with the run's kind.
+class RunManners {
+ public:
+  virtual ~RunManners() = default;
+
+  virtual const RetryPolicy& Retry() const = 0;
+  // Before each request: waits for its turn and sets the client's heads; false when stopped.
+  virtual bool BeforeRequest(net::HttpClient& client, std::string_view accept,
+                             const std::string& referer, const std::stop_token& stop) = 0;
+  // A request is over, however it ended.
+  virtual void RequestEnded() = 0;
+  // Waits out a retry's back-off; false when stopped.
+  virtual bool Sleep(std::chrono::milliseconds pause, const std::stop_token& stop) = 0;
+  // The status by which the server shut the run out, when `failure` is such an answer.
+  virtual std::optional<int> Refusal(const std::exception& failure, bool raw_size) const = 0;
+  // Whether another try might change the outcome of `failure`.
+  virtual bool WorthRetrying(const std::exception& failure) const = 0;
+  // Why `address` may not be asked for in this run, or nothing when it may.
+  virtual std::optional<std::string> Refuses(std::string_view address) const = 0;
+};
+
+// The plain-HTTP run the program was first made for: the client's own heads, no pacing, the
+// network's retry rule.
+std::unique_ptr<RunManners> MakePlainManners(const DownloadJob& job, RequestPacer& pacer);
+
+// Today's service over HTTPS: a browser's heads, requests spaced by the pacer, backed-off
+// retries, refusals that end the run, and never a request outside HTTPS.
+std::unique_ptr<RunManners> MakeServiceManners(const DownloadJob& job, RequestPacer& pacer);
+
+inline constexpr std::string_view kPageAccept =
+    "text/html,application/xhtml+xml,application/xml;q=0.9,image/avif,image/webp,*/*;q=0.8";
+inline constexpr std::string_view kImageAccept =
+    "image/avif,image/webp,image/apng,image/*,*/*;q=0.8";
+
+bool IsHttpsAddress(std::string_view address);
+
+}  // namespace tarn
