@@ -50,7 +50,8 @@ TEST(ScanTodayPhotos, TodaysEntriesGiveAddressAndFullCaptionInPageOrder) {
   EXPECT_EQ(found[0], (ListedPhoto{"https://img9.doubanio.com/view/photo/m/public/p2.webp",
                                    "西湖 \"断桥\" 残雪", ""}));
   EXPECT_EQ(found[1].caption, "a & b 'c'");
-  EXPECT_EQ(found[2], (ListedPhoto{"https://img3.doubanio.com/view/photo/m/public/p4.jpg", "", ""}));
+  EXPECT_EQ(found[2],
+            (ListedPhoto{"https://img3.doubanio.com/view/photo/m/public/p4.jpg", "", ""}));
 }
 
 TEST(ScanTodayPhotos, WhereverSrcStandsAndWhicheverQuoteClosesIt) {

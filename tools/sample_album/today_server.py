@@ -90,13 +90,19 @@ class TodayLog:
         return ("\n".join(lines) + "\n").encode("utf-8")
 
 
+# What --hostile may make the service answer: photo 2 empty or a captcha page in its place, or
+# next-page links over plain http.
+HOSTILE = ("empty-photo", "page-photo", "plain-next")
+
+
 class TodayServers:
     """The album host on a free (or given) loopback port, the film host and the image host on
     two free ones."""
 
     def __init__(self, port, album, cache_dir, min_gap_ms, quiet, tls_context=None,
-                 refuse_after=0):
+                 refuse_after=0, hostile=None):
         self.album = album
+        self.hostile = hostile  # one answer a hostile service gives, for the tests (HOSTILE)
         self.log = TodayLog(min_gap_ms, refuse_after)
         self.files = today_photos.load(cache_dir, album)
         self.thumb = self.files.get((0, "m", ".jpg"), b"")
@@ -217,6 +223,9 @@ class TodayPageHandler(TodayHandler):
             start = int(values[0]) if values[0].isdigit() else -1
             if start in album.page_starts():
                 page = today_pages.render_page(album, start, base, today.image_base())
+                if today.hostile == "plain-next":
+                    page = page.replace(b'<link rel="next" href="https://',
+                                        b'<link rel="next" href="http://')
                 return self._send(200, HTML, page, fields)
         elif path == f"/photos/album/{today_pages.PRIVATE_ALBUM_ID}/":
             return self._send(200, HTML, today_pages.render_private(base), fields)
@@ -253,6 +262,10 @@ class TodayImageHandler(TodayHandler):
             return self._send(403, HTML, _page("403 Forbidden"), fields)
         stem, dot, extension = name.rpartition(".")
         index = _photo_index(stem, today.album.photo_count)
+        if index == 1 and today.hostile == "empty-photo":
+            return self._send(200, MIME[".jpg"], b"", fields)
+        if index == 1 and today.hostile == "page-photo":
+            return self._send(200, HTML, today_pages.render_sorry(today.album_base()), fields)
         if index is not None and size == "thumb" and index == 0 and extension == "jpg":
             return self._send(200, MIME[".jpg"], today.thumb, fields)
         body = (today.files.get((index, size, dot + extension)) if index is not None
