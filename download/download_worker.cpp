@@ -4,17 +4,30 @@
 #include <memory>
 
 #include "download/plain_album_source.h"
+#include "download/poster_list_source.h"
 #include "download/run_context.h"
 #include "download/service_refusal.h"
 #include "download/today_album_source.h"
+#include "settings/page_address.h"
 
 namespace tarn {
 namespace {
 
-// The kind of run the first page calls for.
+// The kind of run the first page, as it finally came, calls for.
 std::unique_ptr<PhotoSource> ChooseSource(const FirstPage& first) {
-  if (first.secure) return std::make_unique<TodayAlbumSource>();
-  return std::make_unique<PlainAlbumSource>();
+  if (!first.secure) return std::make_unique<PlainAlbumSource>();
+  const std::optional<PageAddress> page = ReadPageAddress(first.address);
+  switch (page ? page->kind : PageKind::kAlbum) {
+    case PageKind::kAlbum:
+      return std::make_unique<TodayAlbumSource>();
+    case PageKind::kStarPhotos:
+    case PageKind::kOldStarPhotos:
+      return std::make_unique<PosterListSource>("personage_" + page->id + ".txt");
+    case PageKind::kFilmPhotos:
+      return std::make_unique<PosterListSource>("subject_" + page->id + "_" + page->film_type +
+                                                ".txt");
+  }
+  return nullptr;
 }
 
 }  // namespace

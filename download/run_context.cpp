@@ -10,12 +10,15 @@
 #include "download/photo_part_file.h"
 #include "download/photo_source.h"
 #include "net/http_errors.h"
+#include "settings/page_address.h"
 
 namespace tarn {
 namespace {
 
 // A walk that keeps finding new pages is a server's loop, not an album.
 constexpr int kMaxPages = 2000;
+// Moves of a first page followed among the service's own pages, as a browser would follow a few.
+constexpr int kMaxPageMoves = 5;
 // Reasons of failed photos the message names; the count says the rest.
 constexpr size_t kMaxReasonsTold = 5;
 
@@ -44,6 +47,16 @@ std::optional<std::string> UpgradeOf(const net::EIdHTTPProtocolException& failur
       location.substr(kSecure.size()) != address.substr(kPlain.size()))
     return std::nullopt;
   return std::string(location);
+}
+
+// Where an answer moves a page of the service to, when that is a page of a form the program
+// reads, over https on the service's own hosts; nothing for anywhere else.
+std::optional<std::string> ServicePageMove(const net::EIdHTTPProtocolException& answer) {
+  const int status = answer.ErrorCode();
+  if (status < 300 || status > 399) return std::nullopt;
+  const std::optional<PageAddress> page = ReadPageAddress(answer.Location());
+  if (!page || !page->https) return std::nullopt;
+  return std::string(answer.Location());
 }
 
 }  // namespace
@@ -89,17 +102,24 @@ std::optional<FirstPage> RunContext::FetchFirstPage() {
           manners_ = IsHttpsAddress(first.address) ? service_.get() : plain_.get();
           BeforeRequest(kPageAccept, SiteRoot(first.address));
           client_.FollowUpgrades(false);
-          try {
-            first.body = client_.FetchText(first.address);
-          } catch (const net::EIdHTTPProtocolException& answer) {
-            std::optional<std::string> upgraded = UpgradeOf(answer, first.address);
-            if (!upgraded) throw;
-            // The server moved the page to https: today's service, with its manners and its
-            // refusals from this request on.
-            first.address = std::move(*upgraded);
-            manners_ = service_.get();
-            BeforeRequest(kPageAccept, SiteRoot(first.address));
-            first.body = client_.FetchText(first.address);
+          for (int moves = 0;; ++moves) {
+            try {
+              first.body = client_.FetchText(first.address);
+              break;
+            } catch (const net::EIdHTTPProtocolException& answer) {
+              std::optional<std::string> moved = UpgradeOf(answer, first.address);
+              if (moved) {
+                // The server moved the page to https: today's service, with its manners and its
+                // refusals from this request on.
+                manners_ = service_.get();
+              } else if (manners_ == service_.get() && moves < kMaxPageMoves) {
+                // An old page of the service moved to one of its own list pages.
+                moved = ServicePageMove(answer);
+              }
+              if (!moved) throw;
+              first.address = std::move(*moved);
+              BeforeRequest(kPageAccept, SiteRoot(first.address));
+            }
           }
         },
         error);

@@ -29,9 +29,9 @@ With --today it serves the album over HTTPS (as --tls) as today's service does (
 pages in today's markup at /photos/album/<id>/ and ?m_start=<S>, a private album, and the
 photos on a second port standing for the image host; its READY line adds image=<base>,
 image_port=<port> and private=<album>, and /stats logs each request's time, User-Agent,
-Referer and cookie names. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after N
-requests. It
-serves a star's photos (star=<address>, 75 photos, 30 a page) and, on a third port standing
+Referer and cookie names. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after
+N requests, --hostile KIND one answer of a hostile service (photo 2 empty or a captcha page,
+http next links). It serves a star's photos (star=<address>, 75 photos, 30 a page) and, on a third port standing
 for the film host (movie=<base>), a film's stills and posters (film=<address> with type=S;
 type=R the posters) and the old star address celebrity=<address>, which redirects to the
 star under another id (see sample_album/today_lists.py). It also makes a test sign-in and
@@ -62,7 +62,7 @@ from sample_album.export import export  # noqa: E402
 from sample_album import today_lists, today_photos  # noqa: E402
 from sample_album.server import Faults, SampleAlbumServer  # noqa: E402
 from sample_album.test_authority import make_authority  # noqa: E402
-from sample_album.today_server import TodayServers  # noqa: E402
+from sample_album.today_server import HOSTILE, TodayServers  # noqa: E402
 
 
 def main():
@@ -99,6 +99,8 @@ def main():
     parser.add_argument("--refuse-after", type=int, default=0, metavar="N",
                         help="with --today: answer every request after the first N with the "
                              "redirect to the captcha page, as a ban (/stats/reset lifts it)")
+    parser.add_argument("--hostile", choices=HOSTILE,
+                        help="with --today: photo 2 empty or a captcha page, or http next links")
     parser.add_argument("--tls", action="store_true",
                         help="serve over HTTPS with a certificate from a test authority")
     parser.add_argument("--cert-dir", metavar="DIR",
@@ -167,7 +169,7 @@ def _serve_today(args, album, cache, sign_in_folder, tls_context, ready_extra):
     if made:
         print(f"made {made} photo sizes and formats into {cache}", file=sys.stderr)
     servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, sign_in_folder,
-                           tls_context, args.refuse_after)
+                           tls_context, args.refuse_after, args.hostile)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     print(f"READY port={servers.pages.server_address[1]} photos={album.photo_count} "
           f"pages={len(album.page_starts())} album={servers.album_address()} "

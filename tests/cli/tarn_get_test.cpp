@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <sstream>
+#include <set>
 
 #include "net/http_client.h"
 #include "support/route_server.h"
@@ -31,11 +31,19 @@ struct Outcome {
   std::string err;
 };
 
+// The user's configuration folder of every run: none unless a test writes one.
+const TempDir& ConfigHome() {
+  static const TempDir folder;
+  return folder;
+}
+
 // Runs tarn-get with the photo host set to `host` and `input` on its standard input.
-// `on_output` sees the output so far and gets the child's pid, to signal it.
+// `on_output` sees the output so far and gets the child's pid, to signal it. Without
+// `read_output` its standard output is a small pipe nobody reads.
 Outcome RunTarnGet(const std::vector<std::string>& arguments, const std::string& host,
                    const std::string& input = "",
-                   const std::function<void(const std::string&, pid_t)>& on_output = {}) {
+                   const std::function<void(const std::string&, pid_t)>& on_output = {},
+                   bool read_output = true) {
   int in[2], out[2], err[2];
   if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
     return {};
@@ -45,6 +53,7 @@ Outcome RunTarnGet(const std::vector<std::string>& arguments, const std::string&
     dup2(out[1], 1);
     dup2(err[1], 2);
     setenv("TARN_PHOTO_HOST", host.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", ConfigHome().path().c_str(), 1);
     std::vector<char*> argv{const_cast<char*>(TARN_GET)};
     for (const std::string& argument : arguments)
       argv.push_back(const_cast<char*>(argument.c_str()));
@@ -59,7 +68,13 @@ Outcome RunTarnGet(const std::vector<std::string>& arguments, const std::string&
   close(in[1]);
   Outcome outcome;
   pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-  for (int open = 2; open > 0;) {
+  int open = 2;
+  if (!read_output) {
+    fcntl(out[0], F_SETPIPE_SZ, 4096);  // full after some 60 lines
+    fds[0].fd = -1;
+    --open;
+  }
+  while (open > 0) {
     if (poll(fds, 2, 60000) <= 0) break;  // a hang ends the test, not the run
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
@@ -77,6 +92,7 @@ Outcome RunTarnGet(const std::vector<std::string>& arguments, const std::string&
   }
   int status = 0;
   waitpid(pid, &status, 0);
+  if (!read_output) close(out[0]);
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return outcome;
 }
@@ -142,18 +158,13 @@ TEST(TarnGet, RefusedArgumentsAndAddressesFetchNothing) {
 
 // Per request of the server's log: its host, and whether it carried cookies.
 std::vector<std::string> CookiesByHost(const testing::SampleServerProcess& server) {
-  std::istringstream lines(net::HttpClient().FetchText(server.Base() + "/stats"));
-  net::HttpClient().FetchText(server.Base() + "/stats/reset");
-  std::vector<std::string> requests;
-  for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("request\t", 0) != 0) continue;
-    const bool host_www = line.find("\thost=www\t") != std::string::npos;
-    const bool none = line.find("\tcookies=\t") != std::string::npos;
-    requests.push_back(std::string(host_www ? "www" : "img") + (none ? "" : " with cookies"));
+  std::set<std::string> requests;
+  for (const testing::LoggedRequest& request : RequestLog(server)) {
+    requests.insert(request.fields.at("host") +
+                    (request.fields.at("cookies").empty() ? "" : " with cookies"));
   }
-  std::sort(requests.begin(), requests.end());
-  requests.erase(std::unique(requests.begin(), requests.end()), requests.end());
-  return requests;
+  net::HttpClient().FetchText(server.Base() + "/stats/reset");
+  return {requests.begin(), requests.end()};
 }
 
 TEST(TarnGet, ASignInGoesToTheServiceAloneAndIsNeverPrintedOrWritten) {
@@ -257,6 +268,43 @@ TEST(TarnGet, InterruptStopsAtOnceLeavingOnlyWholePhotos) {
   EXPECT_EQ(FilesIn(dir.path()), saved);  // the photo under way was removed
   EXPECT_NE(run.err.find("已中断，共保存 " + std::to_string(saved) + " 张照片"), std::string::npos)
       << run.err;
+}
+
+// Config.ini's Request_Pause spaces every request of a batch, from one album to the next; a
+// second run skips what is saved and says so, and --pause wins over the file.
+TEST(TarnGet, ThePauseOfConfigIniSpacesTheWholeBatchAndTheOptionOverridesIt) {
+  testing::SampleServerProcess server("--today --photos 2");
+  ASSERT_TRUE(server.Ready());
+  setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
+  const std::string config = ConfigHome().File("tarn/Config.ini");
+  std::filesystem::create_directories(ConfigHome().File("tarn"));
+  testing::WriteAll(config, "[Config]\r\nRequest_Pause=250\r\n");
+  TempDir dir;
+  const Outcome first = RunTarnGet(
+      {"-o", dir.path().string(), server.AlbumUrl(), server.AlbumUrl() + "?again"}, server.Host());
+  EXPECT_EQ(first.status, 0) << first.err;
+  const std::vector<testing::LoggedRequest> log = RequestLog(server);
+  ASSERT_EQ(log.size(), 4u);  // two pages, two photos: the second album had them all
+  for (size_t i = 1; i < log.size(); ++i) EXPECT_GE(log[i].ms - log[i - 1].ms, 250 * 0.75 - 1);
+
+  testing::WriteAll(config, "[Config]\r\nRequest_Pause=600000\r\n");  // would hold the test
+  const Outcome again =
+      RunTarnGet({"--pause", "0", "-o", dir.path().string(), server.AlbumUrl(), server.AlbumUrl()},
+                 server.Host());
+  std::filesystem::remove(config);
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(Count(again.out, "已保存 2/2 张（2 张早已在文件夹中），0.0 MB"), 2u) << again.out;
+  EXPECT_EQ(Count(again.out, "\n已保存 "), 0u);
+}
+
+TEST(TarnGet, AnOutputNobodyReadsNeverHoldsUpTheRun) {
+  testing::SampleServerProcess server("--photos 120 --per-page 120");
+  ASSERT_TRUE(server.Ready());
+  TempDir dir;
+  const Outcome run =
+      RunTarnGet({"-o", dir.path().string(), server.AlbumUrl()}, server.Host(), "", {}, false);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(FilesIn(dir.path()), 120u);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 
 #include <sstream>
 
+#include "net/http_client.h"
+
 namespace tarn::testing {
 namespace {
 
@@ -66,6 +68,23 @@ SampleServerProcess::SampleServerProcess(const std::string& extra_arguments) {
 SampleServerProcess::~SampleServerProcess() {
   if (to_server_ >= 0) ::close(to_server_);  // the server stops at the end of its input
   if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+}
+
+std::vector<LoggedRequest> RequestLog(const SampleServerProcess& server) {
+  std::istringstream lines(net::HttpClient().FetchText(server.Base() + "/stats"));
+  std::vector<LoggedRequest> log;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("request\t", 0) != 0) continue;
+    LoggedRequest entry;
+    std::istringstream fields(line.substr(8));
+    for (std::string field; std::getline(fields, field, '\t');) {
+      const size_t equals = field.find('=');
+      entry.fields[field.substr(0, equals)] = field.substr(equals + 1);
+    }
+    entry.ms = std::stod(entry.fields["ms"]);
+    log.push_back(std::move(entry));
+  }
+  return log;
 }
 
 }  // namespace tarn::testing

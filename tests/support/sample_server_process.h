@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace tarn::testing {
 
@@ -26,10 +27,10 @@ class SampleServerProcess {
   // With --today: the album nobody may see, and the folder of the drawn photos.
   const std::string& PrivateAlbumUrl() const { return private_album_; }
   const std::string& Cache() const { return cache_; }
-  // Any field of the READY line by name ("cookie", "friends", ...); empty when it has none.
+  // Any field of the READY line ("star", "film", "movie", ...); empty when it has none.
   std::string Field(const std::string& name) const {
-    const auto field = fields_.find(name);
-    return field == fields_.end() ? std::string() : field->second;
+    const auto found = fields_.find(name);
+    return found == fields_.end() ? std::string() : found->second;
   }
   // "http://" or "https://" and the host.
   std::string Base() const { return (ca_file_.empty() ? "http://" : "https://") + Host(); }
@@ -45,5 +46,14 @@ class SampleServerProcess {
   std::string ca_file_;
   std::map<std::string, std::string> fields_;
 };
+
+// One request the server logged (with --today): when, and its fields (path, ua, referer, ...).
+struct LoggedRequest {
+  double ms = 0;
+  std::map<std::string, std::string> fields;
+};
+
+// What the server was asked so far, in order.
+std::vector<LoggedRequest> RequestLog(const SampleServerProcess& server);
 
 }  // namespace tarn::testing

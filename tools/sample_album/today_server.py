@@ -10,8 +10,8 @@ but /stats:
     a page of a star's or a film's list): 418 with a 13-byte body labelled image/jpeg.
 The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 403. The
 star's and the film's lists and their photos are in today_lists.
-It answers 400 to any request that carries a cookie: the sign-in is for the album and film
-hosts alone. What a signed-in visitor sees is in today_sign_in.py; the log names each
+The image host answers 400 to any request that carries a cookie: the sign-in is for the album
+and film hosts alone. What a signed-in visitor sees is in today_sign_in.py; the log names each
 request's cookies.
 """
 
@@ -93,14 +93,20 @@ class TodayLog:
         return ("\n".join(lines) + "\n").encode("utf-8")
 
 
+# What --hostile may make the service answer: photo 2 empty or a captcha page in its place, or
+# next-page links over plain http.
+HOSTILE = ("empty-photo", "page-photo", "plain-next")
+
+
 class TodayServers:
     """The album host on a free (or given) loopback port, the film host and the image host on
     two free ones."""
 
     def __init__(self, port, album, cache_dir, min_gap_ms, quiet, sign_in_folder,
-                 tls_context=None, refuse_after=0):
+                 tls_context=None, refuse_after=0, hostile=None):
         self.album = album
         self.sign_in = today_sign_in.SignIn(album, sign_in_folder)
+        self.hostile = hostile  # one answer a hostile service gives, for the tests (HOSTILE)
         self.log = TodayLog(min_gap_ms, refuse_after)
         self.files = today_photos.load(cache_dir, album)
         self.thumb = self.files.get((0, "m", ".jpg"), b"")
@@ -222,6 +228,9 @@ class TodayPageHandler(TodayHandler):
             start = int(values[0]) if values[0].isdigit() else -1
             if start in album.page_starts():
                 page = today_pages.render_page(album, start, base, today.image_base())
+                if today.hostile == "plain-next":
+                    page = page.replace(b'<link rel="next" href="https://',
+                                        b'<link rel="next" href="http://')
                 return self._send(200, HTML, page, fields)
         elif path == f"/photos/album/{today_pages.PRIVATE_ALBUM_ID}/":
             return self._send(200, HTML, today_pages.render_private(base), fields)
@@ -267,6 +276,10 @@ class TodayImageHandler(TodayHandler):
             return self._send(403, HTML, _page("403 Forbidden"), fields)
         stem, dot, extension = name.rpartition(".")
         index = _photo_index(stem, today.album.photo_count)
+        if index == 1 and today.hostile == "empty-photo":
+            return self._send(200, MIME[".jpg"], b"", fields)
+        if index == 1 and today.hostile == "page-photo":
+            return self._send(200, HTML, today_pages.render_sorry(today.album_base()), fields)
         if index is not None and size == "thumb" and index == 0 and extension == "jpg":
             return self._send(200, MIME[".jpg"], today.thumb, fields)
         body = (today.files.get((index, size, dot + extension)) if index is not None

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+#include "download/service_source.h"
+
+#include <filesystem>
+
+#include "base/clean_text.h"
+#include "download/photo_part_file.h"
+#include "download/run_context.h"
+
+namespace tarn {
+
+std::string ServiceSource::BeginPage(std::string_view bytes, const std::string& address) {
+  if (++pages_ == 1) first_address_ = address;
+  listed_on_page_ = fresh_on_page_ = 0;
+  // A stray byte in a caption must not cost the page: it becomes U+FFFD.
+  return ScrubUtf8(bytes);
+}
+
+void ServiceSource::List(RunContext& run, ListedPhoto photo, std::optional<std::string> id) {
+  ++listed_on_page_;
+  if (!listed_.insert(id ? *id : photo.address).second) return;
+  ++fresh_on_page_;
+  if (run.AddPhoto(std::move(photo))) ids_.push_back(std::move(id));
+}
+
+std::optional<std::string> ServiceSource::EndPage(RunContext& run, std::optional<std::string> next,
+                                                  const std::string& address) {
+  // Pages that only repeat what was listed lead nowhere new.
+  if (listed_on_page_ > 0 && fresh_on_page_ == 0) return std::nullopt;
+  if (listed_on_page_ == 0 && next) {
+    run.EndRun(RunResult::Stop::kAlbumPage,
+               "页面上没有找到照片，下载已停止：" + QuotedText(address));
+    return std::nullopt;
+  }
+  return next;
+}
+
+void ServiceSource::SavePhotos(RunContext& run) {
+  const std::vector<ListedPhoto>& photos = run.Photos();
+  if (photos.empty()) {
+    run.EndRun(RunResult::Stop::kAlbumPage,
+               "相册页面上没有找到照片：" + QuotedText(first_address_));
+    return;
+  }
+  const std::string folder = run.Job().Now().folder;
+  if (!run.HoldFolder(folder)) return;
+  std::vector<std::string> names(photos.size());
+  for (size_t i = 0; i < photos.size(); ++i) {
+    if (!ids_[i]) continue;
+    const std::optional<std::string> earlier = SavedPhotoPath(folder, *ids_[i]);
+    names[i] = earlier ? std::filesystem::path(*earlier).filename().string() : *ids_[i] + ".jpg";
+  }
+  try {
+    WriteText(run, folder, names);
+    for (size_t i = 0; i < photos.size() && !run.Cancelled(); ++i) {
+      if (!ids_[i]) {
+        // Only the service's own names make file names that are safe and never collide.
+        if (!run.PhotoHandled(i, {}, true,
+                              "照片地址中没有豆瓣的照片编号：" + QuotedText(photos[i].address)))
+          break;
+        continue;
+      }
+      const std::vector<PhotoAttempt> attempts =
+          PhotoAttempts(photos[i].address, run.Job().service.photo_size);
+      if (!run.SaveNamedPhoto(i, run.Job().Now().folder, *ids_[i], attempts, first_address_,
+                              names[i]))
+        break;
+    }
+    // Again with the names the photos took (a WebP-only photo is .webp).
+    if (!run.Cancelled()) WriteText(run, folder, names);
+  } catch (const net::FileStreamError& failure) {
+    run.EndRun(RunResult::Stop::kFile, QuotedText(failure.Message()));
+  }
+}
+
+}  // namespace tarn
