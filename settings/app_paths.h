@@ -16,10 +16,6 @@ std::string ExtractAppDir(std::string_view exe_path);
 // when AppDir is a root).
 std::string SettingsPath(std::string_view app_dir);
 
-// `<config_home>/tarn`, with `<home>/.config` when config_home is unset or not absolute; empty
-// when neither is given.
-std::string UserConfigFolder(const char* config_home, const char* home);
-
 // Whether a new file can be made in the folder (probed by making one).
 bool FolderTakesNewFiles(const std::string& folder);
 
