@@ -33,22 +33,6 @@ std::string SiteRoot(std::string_view address) {
   return std::string(address.substr(0, path)) + "/";
 }
 
-// The https form of `address` when `failure` is the server moving just that address to https.
-std::optional<std::string> UpgradeOf(const net::EIdHTTPProtocolException& failure,
-                                     std::string_view address) {
-  constexpr std::string_view kPlain = "http://";
-  constexpr std::string_view kSecure = "https://";
-  const int status = failure.ErrorCode();
-  if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
-    return std::nullopt;
-  if (!address.starts_with(kPlain)) return std::nullopt;
-  const std::string_view location = failure.Location();
-  if (!location.starts_with(kSecure) ||
-      location.substr(kSecure.size()) != address.substr(kPlain.size()))
-    return std::nullopt;
-  return std::string(location);
-}
-
 // Where an answer moves a page of the service to, when that is a page of a form the program
 // reads, over https on the service's own hosts; nothing for anywhere else.
 std::optional<std::string> ServicePageMove(const net::EIdHTTPProtocolException& answer) {
@@ -107,8 +91,9 @@ std::optional<FirstPage> RunContext::FetchFirstPage() {
               first.body = client_.FetchText(first.address);
               break;
             } catch (const net::EIdHTTPProtocolException& answer) {
-              std::optional<std::string> moved = UpgradeOf(answer, first.address);
-              if (moved) {
+              std::optional<std::string> moved;
+              if (net::IsUpgradeRedirect(answer.ErrorCode(), answer.Location(), first.address)) {
+                moved = std::string(answer.Location());
                 // The server moved the page to https: today's service, with its manners and its
                 // refusals from this request on.
                 manners_ = service_.get();

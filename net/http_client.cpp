@@ -32,12 +32,19 @@ bool IsRedirect(const AnswerHead& head) {
 
 bool IsHttps(std::string_view scheme) { return EqualsIgnoringAsciiCase(scheme, "https"); }
 
-// A redirect that only moves the very address asked for from http to https. Following it
-// changes nothing about the request but its protection, so it is the one redirect followed.
-bool IsUpgradeRedirect(const AnswerHead& head, std::string_view address) {
+bool IsSuccess(int status_code) { return status_code >= 200 && status_code <= 299; }
+
+bool ChallengesBasic(std::string_view challenge) {
+  const std::string_view trimmed = Trim(challenge);
+  return EqualsIgnoringAsciiCase(trimmed.substr(0, trimmed.find_first_of(" \t")), "Basic");
+}
+
+}  // namespace
+
+bool IsUpgradeRedirect(int status, std::string_view location, std::string_view address) {
   constexpr std::string_view kPlain = "http://";
   constexpr std::string_view kSecure = "https://";
-  switch (head.status_code) {
+  switch (status) {
     case 301:
     case 302:
     case 303:
@@ -47,20 +54,9 @@ bool IsUpgradeRedirect(const AnswerHead& head, std::string_view address) {
     default:
       return false;
   }
-  if (!address.starts_with(kPlain)) return false;
-  const std::string_view location = head.Value("Location");
-  return location.starts_with(kSecure) &&
+  return address.starts_with(kPlain) && location.starts_with(kSecure) &&
          location.substr(kSecure.size()) == address.substr(kPlain.size());
 }
-
-bool IsSuccess(int status_code) { return status_code >= 200 && status_code <= 299; }
-
-bool ChallengesBasic(std::string_view challenge) {
-  const std::string_view trimmed = Trim(challenge);
-  return EqualsIgnoringAsciiCase(trimmed.substr(0, trimmed.find_first_of(" \t")), "Basic");
-}
-
-}  // namespace
 
 HttpClient::HttpClient(HttpTimeouts timeouts) : timeouts_(timeouts) {}
 
@@ -109,7 +105,8 @@ bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, 
   try {
     connection_.Write(request);
     const AnswerHead head = ReadHeads();
-    if (may_upgrade && head.complete && IsUpgradeRedirect(head, address)) {
+    if (may_upgrade && head.complete &&
+        IsUpgradeRedirect(head.status_code, head.Value("Location"), address)) {
       MemoryStream body(kMaxTextBody);
       ReadBody(connection_.Input(), head, body, timeouts_.error_body);
       KeepOrClose(head);

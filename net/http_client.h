@@ -39,6 +39,10 @@ struct HttpTimeouts {
 // Most body bytes FetchText keeps in memory.
 inline constexpr uint64_t kMaxTextBody = 64ull << 20;
 
+// A redirect that only moves the very address asked for from http to https. Following it
+// changes nothing about the request but its protection, so it is the one redirect followed.
+bool IsUpgradeRedirect(int status, std::string_view location, std::string_view address);
+
 // The program's HTTP/1.1 client: GET of "http" and "https" addresses over one kept connection,
 // cookies kept per client, redirects not followed except the upgrade of an address to https.
 // Certificates are always checked. One per thread, never shared; every failure is an exception
