@@ -74,7 +74,9 @@ TEST_F(SignInDialogTest, ThePastedTextIsSavedForItsOwnerAndNeverShownBack) {
     EXPECT_EQ(std::filesystem::exists(file_), c.saved);
     EXPECT_TRUE(dialog_.lbl_State->text().contains(QString::fromUtf8(c.state)))
         << dialog_.lbl_State->text().toStdString();
-    if (c.saved) EXPECT_FALSE(ShownTexts(dialog_).contains(QLatin1String(kSecret)));
+    if (c.saved) {
+      EXPECT_FALSE(ShownTexts(dialog_).contains(QLatin1String(kSecret)));
+    }
   }
 }
 
