@@ -32,6 +32,8 @@ std::string AlbumLabel(const std::string& address, size_t index, size_t count) {
       return label + "明星 " + page->id;
     case PageKind::kOldStarPhotos:
       return label + "影人 " + page->id;
+    case PageKind::kPersonAlbums:
+      return label + "用户 " + page->id;
     case PageKind::kFilmPhotos:
       return label + "影视 " + page->id +
              (page->film_type == 'R' ? " 海报" : page->film_type == 'W' ? " 壁纸" : " 剧照");
@@ -45,6 +47,7 @@ int StatusOf(const RunResult& result) {
     case RunResult::Stop::kAlbumPage:
     case RunResult::Stop::kSecure:
     case RunResult::Stop::kNotPublic:
+    case RunResult::Stop::kSignIn:
       return kExitAlbumUnavailable;
     case RunResult::Stop::kRefused:
       return kExitRefused;

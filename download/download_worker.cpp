@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "download/plain_album_source.h"
+#include "download/person_albums_source.h"
 #include "download/poster_list_source.h"
 #include "download/run_context.h"
 #include "download/service_refusal.h"
@@ -23,6 +24,8 @@ std::unique_ptr<PhotoSource> ChooseSource(const FirstPage& first) {
     case PageKind::kStarPhotos:
     case PageKind::kOldStarPhotos:
       return std::make_unique<PosterListSource>("personage_" + page->id + ".txt");
+    case PageKind::kPersonAlbums:
+      return std::make_unique<PersonAlbumsSource>();
     case PageKind::kFilmPhotos:
       return std::make_unique<PosterListSource>("subject_" + page->id + "_" + page->film_type +
                                                 ".txt");
@@ -40,7 +43,7 @@ void DownloadWorker::Run(std::stop_token stop) {
   try {
     if (const std::optional<FirstPage> first = run.FetchFirstPage()) {
       const std::unique_ptr<PhotoSource> source = ChooseSource(*first);
-      if (run.Walk(*source, *first)) {
+      if (run.Walk(*source, *first) && source->AfterWalk(run)) {
         run.ReportScan();
         source->SavePhotos(run);
         run.CloseMessage();
@@ -48,6 +51,11 @@ void DownloadWorker::Run(std::stop_token stop) {
     }
   } catch (const ServiceRefused& refusal) {
     run.EndRun(RunResult::Stop::kRefused, RefusalMessage(refusal.status, run.Result().saved));
+  } catch (const SignInNeeded&) {
+    run.EndRun(RunResult::Stop::kSignIn,
+               job_.sign_in.cookies.empty()
+                   ? "这个页面只有登录后才能看到：请先登录（窗口里的“登录”，或 tarn-get --cookies），再下载。"
+                   : "登录已失效（豆瓣把请求转到了登录页面）：请重新登录后再下载。");
   }
   run.Finish();
 }

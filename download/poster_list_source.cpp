@@ -24,7 +24,7 @@ void PosterListSource::WriteText(const RunContext& run, const std::string& folde
   std::vector<AlbumTextEntry> entries;
   entries.reserve(names.size());
   for (size_t i = 0; i < names.size(); ++i)
-    entries.push_back({names[i], run.Photos()[i].caption, run.Photos()[i].size});
+    entries.push_back({names[i], Photo(run, i).caption, Photo(run, i).size});
   WriteListText(folder, text_file_, first_address_, facts_, entries);
 }
 

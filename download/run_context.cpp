@@ -126,27 +126,31 @@ std::optional<FirstPage> RunContext::FetchFirstPage() {
   return first;
 }
 
+std::optional<std::string> RunContext::FetchText(const std::string& address,
+                                                 const std::string& referer, std::string& error) {
+  std::string page;
+  const bool ok = WithRetries(
+      [&](int) {
+        BeforeRequest(kPageAccept, referer);
+        page = client_.FetchText(address);
+      },
+      error);
+  if (!ok) return std::nullopt;
+  return page;
+}
+
 std::optional<std::string> RunContext::FetchPageText(const std::string& address,
                                                      const std::string& referer) {
-  std::string page, error;
-  bool ok = false;
+  std::string error;
+  std::optional<std::string> page;
   try {
-    ok = WithRetries(
-        [&](int) {
-          BeforeRequest(kPageAccept, referer);
-          page = client_.FetchText(address);
-        },
-        error);
+    page = FetchText(address, referer, error);
   } catch (const net::ETlsSetupError& failure) {
     EndInsecure(failure);
     return std::nullopt;
   }
-  if (!ok) {
-    if (!Cancelled())
-      EndRun(RunResult::Stop::kAlbumPage,
-             "无法获取相册页面：" + QuotedText(address) + "\n" + error);
-    return std::nullopt;
-  }
+  if (!page && !Cancelled())
+    EndRun(RunResult::Stop::kAlbumPage, "无法获取相册页面：" + QuotedText(address) + "\n" + error);
   return page;
 }
 
@@ -163,7 +167,7 @@ bool RunContext::Walk(PhotoSource& source, const FirstPage& first) {
       break;
     }
     const std::string address = std::move(*next);
-    const std::optional<std::string> page = FetchPageText(address, first_address_);
+    const std::optional<std::string> page = FetchPageText(address, first.address);
     if (!page) return false;
     next = source.ReadPage(*this, *page, address);
     if (Ended()) return false;

@@ -17,6 +17,7 @@ std::string ServiceSource::BeginPage(std::string_view bytes, const std::string& 
 }
 
 void ServiceSource::List(RunContext& run, ListedPhoto photo, std::optional<std::string> id) {
+  if (ids_.empty()) first_photo_ = run.Photos().size();
   ++listed_on_page_;
   if (!listed_.insert(id ? *id : photo.address).second) return;
   ++fresh_on_page_;
@@ -35,34 +36,54 @@ std::optional<std::string> ServiceSource::EndPage(RunContext& run, std::optional
   return next;
 }
 
-void ServiceSource::SavePhotos(RunContext& run) {
-  const std::vector<ListedPhoto>& photos = run.Photos();
-  if (photos.empty()) {
-    run.EndRun(RunResult::Stop::kAlbumPage,
-               "相册页面上没有找到照片：" + QuotedText(first_address_));
+const ListedPhoto& ServiceSource::Photo(const RunContext& run, size_t i) const {
+  return run.Photos()[first_photo_ + i];
+}
+
+std::optional<std::vector<PhotoAttempt>> ServiceSource::Attempts(RunContext& run, size_t index,
+                                                                 std::string&) {
+  return PhotoAttempts(run.Photos()[index].address, run.Job().service.photo_size);
+}
+
+void ServiceSource::SavePhotos(RunContext& run) { SaveInto(run, {}, false); }
+
+void ServiceSource::SaveInto(RunContext& run, const std::string& subfolder, bool may_be_empty) {
+  if (ids_.empty()) {
+    if (!may_be_empty)
+      run.EndRun(RunResult::Stop::kAlbumPage,
+                 "相册页面上没有找到照片：" + QuotedText(first_address_));
     return;
   }
-  const std::string folder = run.Job().Now().folder;
+  const auto folder_now = [&run, &subfolder] {
+    const std::string folder = run.Job().Now().folder;
+    if (subfolder.empty()) return folder;
+    std::error_code ignored;  // a folder that cannot be made says why at the photo's file
+    std::filesystem::create_directory(folder + "/" + subfolder, ignored);
+    return folder + "/" + subfolder;
+  };
+  const std::string folder = folder_now();
   if (!run.HoldFolder(folder)) return;
-  std::vector<std::string> names(photos.size());
-  for (size_t i = 0; i < photos.size(); ++i) {
+  std::vector<std::string> names(ids_.size());
+  for (size_t i = 0; i < ids_.size(); ++i) {
     if (!ids_[i]) continue;
     const std::optional<std::string> earlier = SavedPhotoPath(folder, *ids_[i]);
     names[i] = earlier ? std::filesystem::path(*earlier).filename().string() : *ids_[i] + ".jpg";
   }
   try {
     WriteText(run, folder, names);
-    for (size_t i = 0; i < photos.size() && !run.Cancelled(); ++i) {
-      if (!ids_[i]) {
-        // Only the service's own names make file names that are safe and never collide.
-        if (!run.PhotoHandled(i, {}, true,
-                              "照片地址中没有豆瓣的照片编号：" + QuotedText(photos[i].address)))
-          break;
+    for (size_t i = 0; i < ids_.size() && !run.Cancelled(); ++i) {
+      const size_t index = first_photo_ + i;
+      std::string why;
+      // Only the service's own names make file names that are safe and never collide.
+      if (!ids_[i]) why = "照片地址中没有豆瓣的照片编号：" + QuotedText(Photo(run, i).address);
+      const std::optional<std::vector<PhotoAttempt>> attempts =
+          ids_[i] ? Attempts(run, index, why) : std::nullopt;
+      if (run.Ended()) break;
+      if (!attempts) {
+        if (!run.PhotoHandled(index, {}, true, why)) break;
         continue;
       }
-      const std::vector<PhotoAttempt> attempts =
-          PhotoAttempts(photos[i].address, run.Job().service.photo_size);
-      if (!run.SaveNamedPhoto(i, run.Job().Now().folder, *ids_[i], attempts, first_address_,
+      if (!run.SaveNamedPhoto(index, folder_now(), *ids_[i], *attempts, first_address_,
                               names[i]))
         break;
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "download/photo_source.h"
+#include "download/photo_ladder.h"
 #include "download/today_scanner.h"
 
 namespace tarn {
@@ -17,6 +18,12 @@ namespace tarn {
 class ServiceSource : public PhotoSource {
  public:
   void SavePhotos(RunContext& run) override;
+
+  // Saves this list's photos into `subfolder` of the folder the job names as each photo starts
+  // (the folder itself when empty). A list without photos ends the run unless `may_be_empty`.
+  void SaveInto(RunContext& run, const std::string& subfolder, bool may_be_empty);
+  // How many photos this list added to the run.
+  size_t Count() const { return ids_.size(); }
 
  protected:
   // Starts reading a page (its bytes as they came): the text with invalid UTF-8 replaced.
@@ -34,6 +41,12 @@ class ServiceSource : public PhotoSource {
   // Writes the list's text file into `folder`, with the file each photo has or will have.
   virtual void WriteText(const RunContext& run, const std::string& folder,
                          const std::vector<std::string>& names) const = 0;
+  // The addresses to try for this list's photo `index` (of the run), largest first; nothing
+  // when the photo cannot be had, with `why`.
+  virtual std::optional<std::vector<PhotoAttempt>> Attempts(RunContext& run, size_t index,
+                                                            std::string& why);
+  // This list's photo `i` in the run.
+  const ListedPhoto& Photo(const RunContext& run, size_t i) const;
 
   std::string first_address_;
 
@@ -41,7 +54,8 @@ class ServiceSource : public PhotoSource {
   size_t pages_ = 0;
   size_t listed_on_page_ = 0, fresh_on_page_ = 0;
   std::set<std::string> listed_;
-  std::vector<std::optional<std::string>> ids_;  // beside the run's photos
+  size_t first_photo_ = 0;                      // this list's first photo in the run
+  std::vector<std::optional<std::string>> ids_;  // beside this list's photos
 };
 
 }  // namespace tarn

@@ -4,7 +4,9 @@
 #include "download/album_scanner.h"
 #include "download/album_text.h"
 #include "download/photo_name.h"
+#include "download/private_photo.h"
 #include "download/run_context.h"
+#include "settings/config.h"
 
 namespace tarn {
 
@@ -13,22 +15,43 @@ std::optional<std::string> TodayAlbumSource::ReadPage(RunContext& run, std::stri
   const std::string page = BeginPage(bytes, address);
   if (FirstPage()) facts_ = ReadAlbumFacts(page);
   if (AlbumIsNotPublic(page)) {
-    run.EndRun(RunResult::Stop::kNotPublic,
-               "这个相册没有公开（只有主人或好友能看），无法下载：" + QuotedText(address));
+    not_public_ = true;
+    if (notice_ends_run_)
+      run.EndRun(RunResult::Stop::kNotPublic,
+                 "这个相册没有公开（只有主人或好友能看），无法下载：" + QuotedText(address));
     return std::nullopt;
   }
   const std::string_view rest = ScanTodayPhotos(page, [&](ListedPhoto photo) {
     std::optional<std::string> id = ServicePhotoId(photo.address);
+    if (!id) id = PrivatePhotoId(photo.address);
     List(run, std::move(photo), std::move(id));
   });
   return EndPage(run, NextPageAddress(rest), address);
+}
+
+std::optional<std::vector<PhotoAttempt>> TodayAlbumSource::Attempts(RunContext& run,
+                                                                    size_t index,
+                                                                    std::string& why) {
+  const std::string& listed = run.Photos()[index].address;
+  const std::optional<std::string> id = PrivatePhotoId(listed);
+  if (!id) return ServiceSource::Attempts(run, index, why);
+  const std::string page_address =
+      "https://" + PhotoHost() + "/photos/photo/" + id->substr(1) + "/";
+  std::string error;
+  const std::optional<std::string> page = run.FetchText(page_address, first_address_, error);
+  const std::optional<std::string> large = page ? MainPhotoAddress(*page) : std::nullopt;
+  if (!large) {
+    why = "照片页面上没有找到大图：" + QuotedText(page_address) + (page ? "" : "\n" + error);
+    return std::nullopt;
+  }
+  return std::vector<PhotoAttempt>{{*large, std::nullopt}, {listed, std::nullopt}};
 }
 
 void TodayAlbumSource::WriteText(const RunContext& run, const std::string& folder,
                                  const std::vector<std::string>& names) const {
   std::vector<AlbumTextEntry> entries;
   entries.reserve(names.size());
-  for (size_t i = 0; i < names.size(); ++i) entries.push_back({names[i], run.Photos()[i].caption});
+  for (size_t i = 0; i < names.size(); ++i) entries.push_back({names[i], Photo(run, i).caption});
   WriteAlbumText(folder, first_address_, facts_, entries);
 }
 

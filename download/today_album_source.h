@@ -10,14 +10,24 @@ namespace tarn {
 // `album_<id>.txt` beside the photos.
 class TodayAlbumSource final : public ServiceSource {
  public:
+  // An album that is not public ends the run, unless it is one of several (`notice_ends_run`
+  // false), which are passed over: NotPublic() tells.
+  explicit TodayAlbumSource(bool notice_ends_run = true) : notice_ends_run_(notice_ends_run) {}
+  bool NotPublic() const { return not_public_; }
+
   std::optional<std::string> ReadPage(RunContext& run, std::string_view page,
                                       const std::string& address) override;
 
  private:
   void WriteText(const RunContext& run, const std::string& folder,
                  const std::vector<std::string>& names) const override;
+  // A photo only a signed-in visitor sees has its large address on its own page.
+  std::optional<std::vector<PhotoAttempt>> Attempts(RunContext& run, size_t index,
+                                                    std::string& why) override;
 
   AlbumFacts facts_;
+  const bool notice_ends_run_;
+  bool not_public_ = false;
 };
 
 }  // namespace tarn

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "settings/page_address.h"
 
+#include <cctype>
+
 #include "base/text.h"
 #include "settings/config.h"
 
@@ -9,6 +11,8 @@ namespace {
 
 // Most digits an id may have: the service's have up to ten.
 constexpr size_t kMaxIdDigits = 20;
+// Longest person's name taken: the service's are short.
+constexpr size_t kMaxNameBytes = 64;
 
 struct Parts {
   bool https = false;
@@ -53,6 +57,25 @@ std::optional<std::string> IdBetween(std::string_view path, std::string_view bef
   return std::string(path.substr(0, digits));
 }
 
+// The name in "/people/<name>/photos" (a missing last '/' allowed): letters, digits, '.', '_'
+// and '-', as the service's names are.
+std::optional<std::string> PersonIn(std::string_view path) {
+  constexpr std::string_view kPeople = "/people/";
+  if (!path.starts_with(kPeople)) return std::nullopt;
+  path.remove_prefix(kPeople.size());
+  const size_t end = path.find('/');
+  const std::string_view name = path.substr(0, end);
+  if (name.find_first_not_of('.') == std::string_view::npos || name.size() > kMaxNameBytes ||
+      end == std::string_view::npos)
+    return std::nullopt;
+  for (const char c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-')
+      return std::nullopt;
+  const std::string_view rest = path.substr(end);
+  if (rest != "/photos" && rest != "/photos/") return std::nullopt;
+  return std::string(name);
+}
+
 // The value of `key` in a query, or nothing.
 std::optional<std::string_view> QueryValue(std::string_view query, std::string_view key) {
   while (!query.empty()) {
@@ -89,6 +112,11 @@ std::optional<PageAddress> ReadPageAddress(std::string_view address) {
       page.id = std::move(*id);
       return page;
     }
+    if (auto name = PersonIn(parts->path)) {
+      page.kind = PageKind::kPersonAlbums;
+      page.id = std::move(*name);
+      return page;
+    }
     return std::nullopt;
   }
   if (!parts->https || !IsHost(parts->authority, MovieHost())) return std::nullopt;
@@ -114,7 +142,7 @@ std::string AcceptedAddressForms() {
   return "可以下载的地址：\n相册 " + www + "/photos/album/<编号>/\n明星的照片 " + www +
          "/personage/<编号>/photos/\n影视的照片 " + movie +
          "/subject/<编号>/photos?type=S（剧照；R 海报，W 壁纸）\n影人的照片 " + movie +
-         "/celebrity/<编号>/photos/";
+         "/celebrity/<编号>/photos/\n某人的全部相册（需要登录） " + www + "/people/<名字>/photos";
 }
 
 }  // namespace tarn

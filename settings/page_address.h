@@ -13,6 +13,7 @@ enum class PageKind {
   kStarPhotos,     // https://<photo host>/personage/<id>/photos/
   kFilmPhotos,     // https://<film host>/subject/<id>/photos?type=S|R|W
   kOldStarPhotos,  // https://<film host>/celebrity/<id>/photos/, moved to a star's page
+  kPersonAlbums,   // https://<photo host>/people/<name or id>/photos, for a signed-in visitor
 };
 
 // An address the user gave, taken apart by its scheme, host, port and path.

@@ -39,6 +39,9 @@ TEST(ReadPageAddress, TheFormsOnTheConfiguredHostsByTheirParts) {
       {"https://127.0.0.1:81/subject/35267208/photos?type=S", std::nullopt},
       {"https://127.0.0.1:82/celebrity/1315847/photos/", PageKind::kOldStarPhotos, "1315847"},
       {"https://127.0.0.1:82/celebrity/1315847/awards/", std::nullopt},
+      {"https://127.0.0.1:81/people/hupan/photos", PageKind::kPersonAlbums, "hupan"},
+      {"https://127.0.0.1:81/people/../photos", std::nullopt},
+      {"http://127.0.0.1:81/people/hupan/photos", std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.address);
