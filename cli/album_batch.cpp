@@ -36,7 +36,9 @@ std::string AlbumLabel(const std::string& address, size_t index, size_t count) {
       return label + "用户 " + page->id;
     case PageKind::kFilmPhotos:
       return label + "影视 " + page->id +
-             (page->film_type == 'R' ? " 海报" : page->film_type == 'W' ? " 壁纸" : " 剧照");
+             (page->film_type == 'R'   ? " 海报"
+              : page->film_type == 'W' ? " 壁纸"
+                                       : " 剧照");
   }
   return label + QuotedText(address);
 }

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "download/plain_album_source.h"
 #include "download/person_albums_source.h"
+#include "download/plain_album_source.h"
 #include "download/poster_list_source.h"
 #include "download/run_context.h"
 #include "download/service_refusal.h"
@@ -54,7 +54,8 @@ void DownloadWorker::Run(std::stop_token stop) {
   } catch (const SignInNeeded&) {
     run.EndRun(RunResult::Stop::kSignIn,
                job_.sign_in.cookies.empty()
-                   ? "这个页面只有登录后才能看到：请先登录（窗口里的“登录”，或 tarn-get --cookies），再下载。"
+                   ? "这个页面只有登录后才能看到：请先登录（窗口里的“登录”，或 tarn-get "
+                     "--cookies），再下载。"
                    : "登录已失效（豆瓣把请求转到了登录页面）：请重新登录后再下载。");
   }
   run.Finish();

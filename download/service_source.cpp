@@ -83,8 +83,7 @@ void ServiceSource::SaveInto(RunContext& run, const std::string& subfolder, bool
         if (!run.PhotoHandled(index, {}, true, why)) break;
         continue;
       }
-      if (!run.SaveNamedPhoto(index, folder_now(), *ids_[i], *attempts, first_address_,
-                              names[i]))
+      if (!run.SaveNamedPhoto(index, folder_now(), *ids_[i], *attempts, first_address_, names[i]))
         break;
     }
     // Again with the names the photos took (a WebP-only photo is .webp).

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "download/photo_source.h"
 #include "download/photo_ladder.h"
+#include "download/photo_source.h"
 #include "download/today_scanner.h"
 
 namespace tarn {
@@ -54,7 +54,7 @@ class ServiceSource : public PhotoSource {
   size_t pages_ = 0;
   size_t listed_on_page_ = 0, fresh_on_page_ = 0;
   std::set<std::string> listed_;
-  size_t first_photo_ = 0;                      // this list's first photo in the run
+  size_t first_photo_ = 0;                       // this list's first photo in the run
   std::vector<std::optional<std::string>> ids_;  // beside this list's photos
 };
 

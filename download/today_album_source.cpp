@@ -29,8 +29,7 @@ std::optional<std::string> TodayAlbumSource::ReadPage(RunContext& run, std::stri
   return EndPage(run, NextPageAddress(rest), address);
 }
 
-std::optional<std::vector<PhotoAttempt>> TodayAlbumSource::Attempts(RunContext& run,
-                                                                    size_t index,
+std::optional<std::vector<PhotoAttempt>> TodayAlbumSource::Attempts(RunContext& run, size_t index,
                                                                     std::string& why) {
   const std::string& listed = run.Photos()[index].address;
   const std::optional<std::string> id = PrivatePhotoId(listed);

@@ -167,6 +167,25 @@ std::vector<std::string> CookiesByHost(const testing::SampleServerProcess& serve
   return {requests.begin(), requests.end()};
 }
 
+// Everything a run printed and every file under `folder`.
+std::string PrintedAndWritten(const Outcome& run, const std::filesystem::path& folder) {
+  std::string everything = run.out + run.err;
+  for (const auto& file : std::filesystem::recursive_directory_iterator(folder)) {
+    if (file.is_regular_file()) everything += ReadAll(file.path());
+  }
+  return everything;
+}
+
+// Whether any value of the Cookie line `line` stands in `text`.
+bool HoldsACookieValue(std::string_view line, const std::string& text) {
+  for (std::string_view rest = line; !rest.empty();) {
+    const std::string_view item = rest.substr(0, rest.find(';'));
+    rest.remove_prefix(std::min(rest.size(), item.size() + 1));
+    if (text.find(std::string(item.substr(item.find('=') + 1))) != std::string::npos) return true;
+  }
+  return false;
+}
+
 TEST(TarnGet, ASignInGoesToTheServiceAloneAndIsNeverPrintedOrWritten) {
   testing::SampleServerProcess server("--today --photos 3");
   ASSERT_TRUE(server.Ready());
@@ -198,18 +217,51 @@ TEST(TarnGet, ASignInGoesToTheServiceAloneAndIsNeverPrintedOrWritten) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(CookiesByHost(server), c.requests);
     EXPECT_EQ(Count(run.err, "别的用户也能读取"), c.warnings) << run.err;
-    std::string everything = run.out + run.err;
-    for (const auto& file : std::filesystem::recursive_directory_iterator(dir.path())) {
-      if (file.is_regular_file()) everything += ReadAll(file.path());
-    }
-    for (std::string_view rest = line; !rest.empty();) {
-      const std::string_view item = rest.substr(0, rest.find(';'));
-      rest.remove_prefix(std::min(rest.size(), item.size() + 1));
-      const std::string value(item.substr(item.find('=') + 1));
-      EXPECT_EQ(everything.find(value), std::string::npos) << "a cookie value was printed";
-    }
+    EXPECT_FALSE(HoldsACookieValue(line, PrintedAndWritten(run, dir.path())));
   }
   std::filesystem::remove(saved);
+}
+
+// Signed in: a friends-only album and a person's albums, each album in its subfolder; signed
+// out or expired: each says so and ends with four, having saved nothing.
+TEST(TarnGet, WhatOnlyASignInShowsIsSavedWithItAndRefusedWithout) {
+  testing::SampleServerProcess server("--today --photos 4");  // the small album shows all four
+  ASSERT_TRUE(server.Ready());
+  setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
+  TempDir dir;
+  const Outcome signed_in =
+      RunTarnGet({"--cookies", server.Field("cookies"), "--pause", "0", "-o", dir.File("in"),
+                  server.Field("friends"), server.Field("person")},
+                 server.Host());
+  EXPECT_EQ(signed_in.status, 0) << signed_in.err;
+  // The friends' photos and their album's text, then the person's three folders.
+  EXPECT_EQ(FilesIn(dir.File("in")), 5u + 1u + 3u);
+  EXPECT_EQ(FilesIn(dir.File("in/1681427429 只给朋友看的西湖")), 5u + 1u);
+  EXPECT_EQ(FilesIn(dir.File("in/1681427430 断桥残雪")), 4u + 1u);
+  EXPECT_FALSE(HoldsACookieValue(server.Field("cookie"), PrintedAndWritten(signed_in, dir.path())));
+  size_t large_friends = 0;  // found on each photo's own page, never the list's small ones
+  for (const testing::LoggedRequest& entry : RequestLog(server))
+    large_friends += entry.fields.at("target").starts_with("/view/photo/l/") &&
+                     entry.fields.at("target").find("/x229") != std::string::npos;
+  EXPECT_EQ(large_friends, 10u);  // the album's five, and again inside the person's
+
+  const struct {
+    std::vector<std::string> arguments;
+    const char* input;
+    const char* says;
+  } refused[] = {
+      {{"--no-cookies", server.Field("friends")}, "", "没有公开"},
+      {{"--no-cookies", server.Field("person")}, "", "只有登录后才能看到"},
+      {{"--cookies", "-", server.Field("person")}, "dbcl2=\"51234567:expired\"", "登录已失效"},
+  };
+  for (const auto& c : refused) {
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.begin(), {"--pause", "0", "-o", dir.File("out")});
+    const Outcome run = RunTarnGet(arguments, server.Host(), c.input);
+    EXPECT_EQ(run.status, 4) << c.says;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(FilesIn(dir.File("out")), 0u);
+  }
 }
 
 TEST(TarnGet, AnAlbumPageThatCannotBeHadGivesFourAndAFailedPhotoOne) {
