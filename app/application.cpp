@@ -9,6 +9,8 @@ namespace tarn {
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   // The name only: a display name would be added to every window title.
   setApplicationName(QString::fromUtf8(kAppTitle));
+  // The desktop finds the installed menu entry, and so the icon, for the window by this name.
+  setDesktopFileName(QStringLiteral(TARN_APP_ID));
   setWindowIcon(AppIcon());
 }
 

@@ -61,6 +61,9 @@ void TForm1::ConnectHandlers() {
   lbl_about->OnClick = [this](QObject* s) { Guarded([&] { lbl_aboutClick(s); }); };
   lbl_about->OnMouseMove = [this](QObject* s) { lbl_aboutMouseMove(s); };
   lbl_about->OnMouseLeave = [this](QObject* s) { lbl_aboutMouseLeave(s); };
+  lbl_SignIn->OnClick = [this](QObject* s) { Guarded([&] { lbl_SignInClick(s); }); };
+  lbl_SignIn->OnMouseMove = [this](QObject* s) { lbl_SignInMouseMove(s); };
+  lbl_SignIn->OnMouseLeave = [this](QObject* s) { lbl_SignInMouseLeave(s); };
   ConnectAnnouncementHandlers();
 }
 

@@ -16,8 +16,10 @@
 #include "app/folder_chooser.h"
 #include "app/live_text.h"
 #include "app/open_in_browser.h"
+#include "app/sign_in_dialog.h"
 #include "download/download_task.h"
 #include "settings/ini_file.h"
+#include "settings/sign_in_file.h"
 #include "widgets/frm_about.h"
 #include "widgets/t_edit.h"
 #include "widgets/t_image.h"
@@ -72,6 +74,18 @@ class TForm1 : public QWidget {
   void lbl_aboutMouseLeave(QObject* sender);
   void img_downloadClick(QObject* sender);
 
+  // The sign-in (form1_sign_in.cpp). The entry under the save folder opens its dialog.
+  void lbl_SignInClick(QObject* sender);
+  void lbl_SignInMouseMove(QObject* sender);
+  void lbl_SignInMouseLeave(QObject* sender);
+  // The saved sign-in for the next run; says once per window when others may read its file.
+  net::SignIn RunSignIn();
+  // Where the sign-in is kept, and how its dialog checks it (empty: against the photo host)
+  // and picks a file. Tests replace them.
+  std::string SignInFile = SignInFilePath();
+  SignInChecker CheckSignInFn;
+  CookieFileChooser ChooseCookieFileFn = ChooseCookieFile;
+
   // Download settings for the next run (tests shorten the pauses and timeouts).
   DownloadSettings DownloadOptions;
   // How runs over HTTPS ask today's service; Config.ini may change them.
@@ -110,6 +124,7 @@ class TForm1 : public QWidget {
   TEdit* edt_directory_URL;
   TEdit* edt_directory;
   QLabel* txt_download;
+  TLabel* lbl_SignIn;
   std::vector<QPixmap> ImageList1;  // 16x16 pictures kept with the form, drawn nowhere
   std::vector<QPixmap> ImageList2;  // 32x32 likewise
   QTimer* tmr_ad;
@@ -150,11 +165,13 @@ class TForm1 : public QWidget {
   void ConnectHandlers();
 
   void RefuseDownload(const char* message);
+  void ShowSignInState();
 
   TFrm_About* Frm_About = nullptr;
   // The running (or last) download; dropping it cancels the worker and waits for it.
   std::unique_ptr<DownloadTask> download_;
   bool shown_ = false;
+  bool told_others_may_read_ = false;
   std::string settings_file_;
   std::string settings_app_dir_;  // the AppDir settings_file_ was chosen for
 };

@@ -169,6 +169,13 @@ void TForm1::CreateControls() {
   SetTextColor(txt_download, kFormGreen);
   txt_download->hide();
 
+  // The sign-in's entry: in the settings panel's empty part, under the save folder's line.
+  lbl_SignIn = Place(new TLabel(QString(), this), "lbl_SignIn", 513, 352, 60, 17);
+  SetTextColor(lbl_SignIn, kFormGreen);
+  lbl_SignIn->setCursor(Qt::PointingHandCursor);
+  lbl_SignIn->setToolTip(QStringLiteral("用浏览器的 Cookie 登录豆瓣，保存好友可见的相册"));
+  ShowSignInState();
+
   for (const char* name : {"imagelist1_0.bmp", "imagelist1_1.bmp"})
     ImageList1.push_back(Artwork(QString::fromLatin1(name)));
   for (const char* name : {"imagelist2_0.bmp", "imagelist2_1.bmp", "imagelist2_2.bmp"})

@@ -9,7 +9,7 @@
 #include "app/window_download_events.h"
 #include "base/cut_text.h"
 #include "base/text.h"
-#include "settings/config.h"
+#include "settings/page_address.h"
 
 namespace tarn {
 namespace {
@@ -31,7 +31,7 @@ void TForm1::img_downloadClick(QObject*) {
   SaveSettings();
   const std::string address(Trim(edt_directory_URL->text().toStdString()));
   if (address.empty()) return RefuseDownload("下载地址为空，请重新设置下载地址！");
-  if (!IsSupportedAlbumUrl(address)) return RefuseDownload("此下载地址暂时不支持！");
+  if (!ReadPageAddress(address)) return RefuseDownload("此下载地址暂时不支持！");
   const std::string folder(Trim(edt_directory->text().toStdString()));
   if (folder.empty()) return RefuseDownload("下载保存路径未设置，请点击三叶草设置保存路径！");
   if (!EnsureFolder(folder))
@@ -53,6 +53,7 @@ void TForm1::img_downloadClick(QObject*) {
 
   download_.reset();  // the last run is over; its thread is joined here
   DownloadJob job;
+  job.sign_in = RunSignIn();
   job.inputs = {address, folder};
   job.all_pages = TrackBar1->value() != 0;
   job.service = ServiceOptions;

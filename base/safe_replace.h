@@ -28,7 +28,9 @@ enum class OnExisting {
 bool CommitFile(const std::string& temporary, const std::string& final_path, OnExisting mode);
 
 // Writes `data` into a temporary file beside `path` (never through a link placed at its name),
-// with the old file's permissions, and commits it over `path`.
-void ReplaceFileContents(const std::string& path, std::string_view data);
+// with the old file's permissions, and commits it over `path`. A new file gets
+// `new_file_mode` less the umask, from its first byte on.
+void ReplaceFileContents(const std::string& path, std::string_view data,
+                         unsigned new_file_mode = 0666);
 
 }  // namespace tarn

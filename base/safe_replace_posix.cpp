@@ -76,17 +76,24 @@ bool CommitFile(const std::string& temporary, const std::string& final_path, OnE
   return true;
 }
 
-void ReplaceFileContents(const std::string& path, std::string_view data) {
+void ReplaceFileContents(const std::string& path, std::string_view data, unsigned new_file_mode) {
   // One name per process: a name left by a killed save of the same process id is ours to
   // reuse, and a link placed there is never followed.
   std::string temporary = path;
   temporary.append(".").append(std::to_string(::getpid())).append(".tmp");
   const int descriptor =
-      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
+             static_cast<mode_t>(new_file_mode));
   if (descriptor < 0) Fail("写入", path, errno);
   struct stat old {};
-  // The old file's permissions carry over to its replacement.
-  bool ok = ::stat(path.c_str(), &old) != 0 || ::fchmod(descriptor, old.st_mode & 07777) == 0;
+  struct stat made {};
+  // The old file's permissions carry over to its replacement; a temporary left by a killed
+  // save may have been made with more than a new file may have.
+  bool ok = ::stat(path.c_str(), &old) == 0
+                ? ::fchmod(descriptor, old.st_mode & 07777) == 0
+                : ::fstat(descriptor, &made) == 0 &&
+                      ((made.st_mode & 07777 & ~new_file_mode) == 0 ||
+                       ::fchmod(descriptor, made.st_mode & new_file_mode) == 0);
   ok = ok && WriteAll(descriptor, data);
   const int error = errno;
   ok = ::close(descriptor) == 0 && ok;

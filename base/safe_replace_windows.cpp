@@ -60,10 +60,11 @@ bool CommitFile(const std::string& temporary, const std::string& final_path, OnE
   return true;
 }
 
-void ReplaceFileContents(const std::string& path, std::string_view data) {
+void ReplaceFileContents(const std::string& path, std::string_view data, unsigned) {
   // One name per process: a file left there by a killed save of the same process id is ours
   // to reuse; removing it first means a link placed there is never written through. Windows
-  // has no mode bits to carry over: the new file takes the folder's permissions.
+  // has no mode bits: the new file takes the folder's permissions (the user's own under
+  // %APPDATA%).
   const std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
   const std::wstring wide = Utf8ToUtf16(temporary);
   DeleteFileW(wide.c_str());

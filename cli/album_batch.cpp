@@ -10,13 +10,13 @@
 #include "base/cut_text.h"
 #include "base/file_path.h"
 #include "cli/line_output.h"
-#include "download/album_text.h"
 #include "download/download_worker.h"
+#include "settings/page_address.h"
 
 namespace tarn::cli {
 namespace {
 
-// "相册 1681427427" for an address with an album number, else the address itself.
+// "相册 1681427427" (or 明星, 影人, 影视 …) for an address with a number, else the address.
 std::string AlbumLabel(const std::string& address, size_t index, size_t count) {
   std::string label;
   if (count > 1) {
@@ -24,8 +24,23 @@ std::string AlbumLabel(const std::string& address, size_t index, size_t count) {
     label.append("[").append(std::to_string(index + 1)).append("/");
     label.append(std::to_string(count)).append("] ");
   }
-  if (const std::optional<std::string> id = AlbumIdFromAddress(address))
-    return label + "相册 " + *id;
+  const std::optional<PageAddress> page = ReadPageAddress(address);
+  if (!page || page->id.empty()) return label + QuotedText(address);
+  switch (page->kind) {
+    case PageKind::kAlbum:
+      return label + "相册 " + page->id;
+    case PageKind::kStarPhotos:
+      return label + "明星 " + page->id;
+    case PageKind::kOldStarPhotos:
+      return label + "影人 " + page->id;
+    case PageKind::kPersonAlbums:
+      return label + "用户 " + page->id;
+    case PageKind::kFilmPhotos:
+      return label + "影视 " + page->id +
+             (page->film_type == 'R'   ? " 海报"
+              : page->film_type == 'W' ? " 壁纸"
+                                       : " 剧照");
+  }
   return label + QuotedText(address);
 }
 
@@ -35,6 +50,7 @@ int StatusOf(const RunResult& result) {
     case RunResult::Stop::kAlbumPage:
     case RunResult::Stop::kSecure:
     case RunResult::Stop::kNotPublic:
+    case RunResult::Stop::kSignIn:
       return kExitAlbumUnavailable;
     case RunResult::Stop::kRefused:
       return kExitRefused;
@@ -82,6 +98,7 @@ int RunAlbums(const Options& options, ProgressStyle style, std::stop_token stop,
     job.settings.preview = false;
     job.service = options.service;
     job.pacer = pacer;
+    job.sign_in = options.sign_in;
     ProgressReport report(style, AlbumLabel(options.albums[i], i, options.albums.size()), out, err);
     DownloadWorker(report, std::move(job)).Run(stop);
     saved += report.Saved();

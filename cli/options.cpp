@@ -7,9 +7,12 @@
 #include <iterator>
 #include <sstream>
 
+#include "base/cut_text.h"
 #include "base/file_path.h"
+#include "base/safe_replace.h"
 #include "base/text.h"
-#include "settings/config.h"
+#include "settings/page_address.h"
+#include "settings/sign_in_file.h"
 
 namespace tarn::cli {
 namespace {
@@ -40,6 +43,37 @@ bool ReadList(const std::string& source, std::string& text) {
   return !in->bad() && total <= kMaxListBytes;
 }
 
+// The sign-in of the run: --cookies, else the window's file. False after a message on standard
+// error. Never a cookie's value in a message: only where it came from.
+bool ReadSignIn(const std::string& source, net::SignIn& sign_in) {
+  std::vector<net::UserCookie> cookies;
+  if (!source.empty()) {
+    std::string text;
+    if (!ReadList(source, text)) {
+      std::cerr << "tarn-get：无法读取 Cookie：" << source << "\n";
+      return false;
+    }
+    cookies = ReadUserCookies(text).cookies;
+    if (cookies.empty()) {
+      std::cerr << "tarn-get：" << source << " 里没有豆瓣的 Cookie。\n";
+      return false;
+    }
+  } else {
+    const std::string path = SignInFilePath();
+    try {
+      std::optional<SavedSignIn> saved = path.empty() ? std::nullopt : LoadSignIn(path);
+      if (!saved) return true;
+      if (saved->others_may_read) std::cerr << "tarn-get：" << OthersMayReadMessage(path) << "\n";
+      cookies = std::move(saved->cookies);
+    } catch (const FileError& error) {
+      std::cerr << "tarn-get：" << error.what() << "\n用 --no-cookies 可以不登录下载。\n";
+      return false;
+    }
+  }
+  sign_in = ServiceSignIn(std::move(cookies));
+  return true;
+}
+
 }  // namespace
 
 std::vector<std::string> ReadAddressList(std::string_view text) {
@@ -65,6 +99,8 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
   Options options;
   options.service = kept;
   std::string input;
+  std::string cookies;
+  bool no_cookies = false;
   std::string size(PhotoSizeName(kept.photo_size));
   int pause_ms = static_cast<int>(kept.pause.count());
   CLI::App app("湖光小集 tarn-get：把相册里的照片全部保存到一个文件夹。", "tarn-get");
@@ -81,6 +117,12 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
                  "今日相册两次请求之间的间隔，毫秒（默认 800，或 Config.ini 的 Request_Pause）")
       ->check(CLI::Range(int64_t{0}, int64_t{kMaxRequestPause.count()}));
   app.add_flag("-q,--quiet", options.quiet, "不显示进度，只显示错误");
+  // A file, never the cookies themselves: other users see a command line in the process list.
+  auto* cookies_option = app.add_option(
+      "--cookies", cookies,
+      "登录用的 Cookie 文件：浏览器复制的 Cookie 行或 cookies.txt（'-' 为标准输入）；"
+      "默认：窗口里保存的登录");
+  app.add_flag("--no-cookies", no_cookies, "不登录下载")->excludes(cookies_option);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -90,6 +132,10 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
 
   options.service.photo_size = *ParsePhotoSize(size);  // checked by the option's rule
   options.service.pause = std::chrono::milliseconds(pause_ms);
+  if (input == "-" && cookies == "-") {
+    std::cerr << "tarn-get：--input 和 --cookies 不能都读标准输入。\n";
+    return kExitBadArguments;
+  }
   if (!input.empty()) {
     std::string text;
     if (!ReadList(input, text)) {
@@ -105,12 +151,16 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
   }
   bool all_good = true;
   for (const std::string& address : options.albums) {
-    if (!IsSupportedAlbumUrl(address)) {
-      std::cerr << "tarn-get：此下载地址暂时不支持：" << address << "\n";
+    if (!ReadPageAddress(address)) {
+      std::cerr << "tarn-get：此下载地址暂时不支持：" << QuotedText(address) << "\n";
       all_good = false;
     }
   }
-  if (!all_good) return kExitBadArguments;
+  if (!all_good) {
+    std::cerr << AcceptedAddressForms() << "\n";
+    return kExitBadArguments;
+  }
+  if (!no_cookies && !ReadSignIn(cookies, options.sign_in)) return kExitBadArguments;
   return options;
 }
 

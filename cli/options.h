@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/user_settings.h"
+#include "net/sign_in.h"
 
 namespace tarn::cli {
 
@@ -26,6 +27,8 @@ struct Options {
   bool first_page = false;
   ServiceSettings service;  // the user's Config.ini, then the options
   bool quiet = false;
+  // From --cookies, else the window's saved sign-in; empty with --no-cookies or neither.
+  net::SignIn sign_in;
 };
 
 // The command line read and checked, over the service settings the user keeps, with the addresses

@@ -65,6 +65,13 @@ void ProgressReport::PhotoDone(int done, const std::string& saved_path, bool fet
   }
 }
 
+void ProgressReport::SectionDone(const std::string& summary) {
+  std::lock_guard lock(mutex_);
+  if (style_ == ProgressStyle::kQuiet) return;
+  WriteLine(out_, (line_open_ ? "\r\x1b[K" : "") + label_ + "：" + summary + "\n");
+  line_open_ = false;
+}
+
 void ProgressReport::Finished(const RunResult& result) {
   std::lock_guard lock(mutex_);
   result_ = result;

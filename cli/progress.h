@@ -24,6 +24,7 @@ class ProgressReport : public DownloadEvents {
 
   void ScanReported(int total) override;
   void PhotoDone(int done, const std::string& saved_path, bool fetched) override;
+  void SectionDone(const std::string& summary) override;
   void PreviewReady(RgbImage) override {}
   void Finished(const RunResult& result) override;
 

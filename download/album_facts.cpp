@@ -15,6 +15,7 @@ constexpr std::string_view kDescriptionClose = "</p>";
 constexpr std::string_view kCountOpen = "共";
 constexpr std::string_view kCountClose = "张照片";
 constexpr std::string_view kNotPublic = "这个相册已被设为";
+constexpr std::string_view kPhotoMarker = "photolst_photo";
 // Longest title and description kept, in bytes: the service's own limits are far below.
 constexpr size_t kMaxTitleBytes = 1024;
 constexpr size_t kMaxDescriptionBytes = 64 * 1024;
@@ -29,6 +30,26 @@ std::optional<std::string_view> Enclosed(std::string_view page, std::string_view
   const size_t end = page.find(close, start + open.size());
   if (end == std::string_view::npos) return std::nullopt;
   return page.substr(start + open.size(), end - start - open.size());
+}
+
+// Whether `at` is inside the album's description paragraph.
+bool InsideDescription(std::string_view page, size_t at) {
+  const size_t open = page.rfind(kDescriptionOpen, at);
+  if (open == std::string_view::npos) return false;
+  const size_t close = page.find(kDescriptionClose, open);
+  return close == std::string_view::npos || close > at;
+}
+
+// Whether the text at `at` is an element's own text, first in it: what lies before it back to
+// the last '>' is blank (or the page starts there), and no attribute's quotes hold it.
+bool IsElementText(std::string_view page, size_t at) {
+  const size_t tag_end = page.rfind('>', at);
+  const size_t tag_open = page.rfind('<', at);
+  if (tag_open != std::string_view::npos &&
+      (tag_end == std::string_view::npos || tag_open > tag_end))
+    return false;  // inside a tag: an attribute's value
+  const size_t from = tag_end == std::string_view::npos ? 0 : tag_end + 1;
+  return Trim(page.substr(from, at - from)).empty();
 }
 
 std::optional<int64_t> PhotoCount(std::string_view page) {
@@ -66,7 +87,14 @@ AlbumFacts ReadAlbumFacts(std::string_view page) {
 }
 
 bool AlbumIsNotPublic(std::string_view page) {
-  return page.find(kNotPublic) != std::string_view::npos;
+  // The notice stands in place of the photos: a page that lists any is public, and the
+  // owner's words (a description, a caption in a title) never count.
+  if (page.find(kPhotoMarker) != std::string_view::npos) return false;
+  for (size_t at = page.find(kNotPublic); at != std::string_view::npos;
+       at = page.find(kNotPublic, at + kNotPublic.size())) {
+    if (!InsideDescription(page, at) && IsElementText(page, at)) return true;
+  }
+  return false;
 }
 
 }  // namespace tarn

@@ -18,7 +18,9 @@ struct AlbumFacts {
 // Reads the facts from an album page (UTF-8); what the page lacks stays empty.
 AlbumFacts ReadAlbumFacts(std::string_view page);
 
-// True for the page the service shows instead of an album that is not public.
+// True for the page the service shows instead of an album that is not public: no photo is
+// listed, and an element's text begins with the notice (not the description's, not inside a
+// tag).
 bool AlbumIsNotPublic(std::string_view page);
 
 }  // namespace tarn

@@ -47,15 +47,24 @@ std::string FormatAlbumText(const AlbumFacts& facts, std::string_view address,
   text += "简介：" + OneLine(facts.description) + "\n";
   text += "地址：" + OneLine(address) + "\n";
   text += "照片：" + std::to_string(count) + " 张\n\n";
-  for (const AlbumTextEntry& photo : photos)
-    text += OneLine(photo.file_name) + "\t" + OneLine(photo.caption) + "\n";
+  for (const AlbumTextEntry& photo : photos) {
+    text += OneLine(photo.file_name) + "\t";
+    if (!photo.size.empty()) text += OneLine(photo.size) + "\t";
+    text += OneLine(photo.caption) + "\n";
+  }
   return text;
 }
 
 std::string WriteAlbumText(const std::string& folder, std::string_view address,
                            const AlbumFacts& facts, const std::vector<AlbumTextEntry>& photos) {
   const std::optional<std::string> id = AlbumIdFromAddress(address);
-  const std::string path = FileInFolder(folder, id ? "album_" + *id + ".txt" : "album.txt");
+  return WriteListText(folder, id ? "album_" + *id + ".txt" : "album.txt", address, facts, photos);
+}
+
+std::string WriteListText(const std::string& folder, const std::string& file_name,
+                          std::string_view address, const AlbumFacts& facts,
+                          const std::vector<AlbumTextEntry>& photos) {
+  const std::string path = FileInFolder(folder, file_name);
   ReplaceFileContents(path, FormatAlbumText(facts, address, photos));
   return path;
 }

@@ -17,6 +17,7 @@ struct RunResult {
     kSecure,     // a secure connection could not be set up: another try cannot help
     kRefused,    // the service shut the run out
     kNotPublic,  // the album is not open to everyone
+    kSignIn,     // the page wants a sign-in: none was given, or it has expired
   };
   Stop stop = Stop::kNone;
   int found = 0;           // photo addresses the scan kept
@@ -39,6 +40,8 @@ class DownloadEvents {
   // `done` photos of the run have been handled; `saved_path` is the photo's file, written now
   // (`fetched`) or by an earlier run of the same album, or empty when it was given up on.
   virtual void PhotoDone(int done, const std::string& saved_path, bool fetched) = 0;
+  // A part of the run is done (one album of a person's albums), in a line of text.
+  virtual void SectionDone(const std::string& summary) { (void)summary; }
   // The picture for the preview box.
   virtual void PreviewReady(RgbImage image) = 0;
   // The run is over (never called after a stop).

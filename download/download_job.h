@@ -11,6 +11,7 @@
 
 #include "download/request_pacer.h"
 #include "net/http_client.h"
+#include "net/sign_in.h"
 #include "settings/user_settings.h"
 
 namespace tarn {
@@ -58,6 +59,9 @@ struct DownloadJob {
   // Spaces the requests to today's service; one pacer for the runs of one process, so that
   // the next run's first request keeps its distance from the last one's. Made when missing.
   std::shared_ptr<RequestPacer> pacer;
+  // The user's cookies and the origins they may go to; no cookies: the run is signed out.
+  // The run's client takes it once, before its first request.
+  net::SignIn sign_in;
 
   RunInputs Now() const { return inputs_now ? inputs_now() : inputs; }
 };

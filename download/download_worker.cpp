@@ -3,18 +3,34 @@
 
 #include <memory>
 
+#include "download/person_albums_source.h"
 #include "download/plain_album_source.h"
+#include "download/poster_list_source.h"
 #include "download/run_context.h"
 #include "download/service_refusal.h"
 #include "download/today_album_source.h"
+#include "settings/page_address.h"
 
 namespace tarn {
 namespace {
 
-// The kind of run the first page calls for.
+// The kind of run the first page, as it finally came, calls for.
 std::unique_ptr<PhotoSource> ChooseSource(const FirstPage& first) {
-  if (first.secure) return std::make_unique<TodayAlbumSource>();
-  return std::make_unique<PlainAlbumSource>();
+  if (!first.secure) return std::make_unique<PlainAlbumSource>();
+  const std::optional<PageAddress> page = ReadPageAddress(first.address);
+  switch (page ? page->kind : PageKind::kAlbum) {
+    case PageKind::kAlbum:
+      return std::make_unique<TodayAlbumSource>();
+    case PageKind::kStarPhotos:
+    case PageKind::kOldStarPhotos:
+      return std::make_unique<PosterListSource>("personage_" + page->id + ".txt");
+    case PageKind::kPersonAlbums:
+      return std::make_unique<PersonAlbumsSource>();
+    case PageKind::kFilmPhotos:
+      return std::make_unique<PosterListSource>("subject_" + page->id + "_" + page->film_type +
+                                                ".txt");
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -27,7 +43,7 @@ void DownloadWorker::Run(std::stop_token stop) {
   try {
     if (const std::optional<FirstPage> first = run.FetchFirstPage()) {
       const std::unique_ptr<PhotoSource> source = ChooseSource(*first);
-      if (run.Walk(*source, *first)) {
+      if (run.Walk(*source, *first) && source->AfterWalk(run)) {
         run.ReportScan();
         source->SavePhotos(run);
         run.CloseMessage();
@@ -35,6 +51,12 @@ void DownloadWorker::Run(std::stop_token stop) {
     }
   } catch (const ServiceRefused& refusal) {
     run.EndRun(RunResult::Stop::kRefused, RefusalMessage(refusal.status, run.Result().saved));
+  } catch (const SignInNeeded&) {
+    run.EndRun(RunResult::Stop::kSignIn,
+               job_.sign_in.cookies.empty()
+                   ? "这个页面只有登录后才能看到：请先登录（窗口里的“登录”，或 tarn-get "
+                     "--cookies），再下载。"
+                   : "登录已失效（豆瓣把请求转到了登录页面）：请重新登录后再下载。");
   }
   run.Finish();
 }

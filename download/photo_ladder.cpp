@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "download/photo_ladder.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "base/text.h"
 
@@ -10,11 +12,14 @@ namespace {
 
 constexpr std::string_view kSizeSegment = "/view/photo/";
 constexpr std::string_view kJpeg = ".jpg";
+// List sizes below "m" that stars' and films' pages give; none is ever asked for bigger.
+constexpr std::string_view kListSizes[] = {"photo", "s", "sqs"};
 
 // A listed address taken apart around its size and its extension.
 struct ListedAddress {
-  std::string_view before_size;  // up to and with "/view/photo/"
-  PhotoSize size;
+  std::string_view before_size;   // up to and with "/view/photo/"
+  std::optional<PhotoSize> size;  // nothing for a list size below "m"
+  std::string_view size_name;
   std::string_view path;       // from the '/' after the size up to the extension
   std::string_view extension;  // ".webp", ".jpg", or empty
   std::string_view query;      // from '?' or '#' on, or empty
@@ -26,10 +31,12 @@ std::optional<ListedAddress> Split(std::string_view address) {
   const size_t size_start = segment + kSizeSegment.size();
   const size_t size_end = address.find('/', size_start);
   if (size_end == std::string_view::npos) return std::nullopt;
-  const auto size = ParsePhotoSize(address.substr(size_start, size_end - size_start));
-  if (!size || address.substr(size_start, size_end - size_start) != PhotoSizeName(*size))
-    return std::nullopt;
-  ListedAddress parts{address.substr(0, size_start), *size, {}, {}, {}};
+  const std::string_view name = address.substr(size_start, size_end - size_start);
+  const auto size = ParsePhotoSize(name);
+  const bool list_size =
+      std::find(std::begin(kListSizes), std::end(kListSizes), name) != std::end(kListSizes);
+  if ((!size || name != PhotoSizeName(*size)) && !list_size) return std::nullopt;
+  ListedAddress parts{address.substr(0, size_start), size, name, {}, {}, {}};
   const size_t query = address.find_first_of("?#", size_end);
   const std::string_view path =
       address.substr(size_end, query == std::string_view::npos ? query : query - size_end);
@@ -50,10 +57,12 @@ std::optional<ListedAddress> Split(std::string_view address) {
 std::vector<PhotoAttempt> PhotoAttempts(std::string_view listed, PhotoSize chosen) {
   const std::optional<ListedAddress> parts = Split(listed);
   if (!parts) return {PhotoAttempt{std::string(listed), std::nullopt}};
-  std::vector<PhotoSize> sizes;
-  if (chosen >= parts->size) {
-    for (int s = static_cast<int>(chosen); s >= static_cast<int>(parts->size); --s)
+  std::vector<std::optional<PhotoSize>> sizes;  // nothing: the listed size below "m"
+  const int smallest = parts->size ? static_cast<int>(*parts->size) : 0;
+  if (!parts->size || chosen >= *parts->size) {
+    for (int s = static_cast<int>(chosen); s >= smallest; --s)
       sizes.push_back(static_cast<PhotoSize>(s));
+    if (!parts->size) sizes.push_back(std::nullopt);
   } else {
     sizes = {chosen, parts->size};
   }
@@ -65,10 +74,10 @@ std::vector<PhotoAttempt> PhotoAttempts(std::string_view listed, PhotoSize chose
     if (!EqualsIgnoringAsciiCase(parts->extension, kJpeg)) extensions.push_back(parts->extension);
   }
   std::vector<PhotoAttempt> attempts;
-  for (const PhotoSize size : sizes) {
+  for (const std::optional<PhotoSize> size : sizes) {
     for (const std::string_view extension : extensions) {
       std::string address(parts->before_size);
-      address.append(PhotoSizeName(size))
+      address.append(size ? PhotoSizeName(*size) : parts->size_name)
           .append(parts->path)
           .append(extension)
           .append(parts->query);

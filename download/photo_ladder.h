@@ -19,6 +19,7 @@ struct PhotoAttempt {
 // The addresses to try for a photo a page lists, in order: at the chosen size the .jpg, then
 // the listed extension when it is not .jpg; then the next smaller size the same way, down to
 // the listed size. A chosen size below the listed one is tried first, then the listed size.
+// A list size below "m" ("photo", "s", "sqs") is tried last, after "m".
 // An address without a /view/photo/<size>/ segment of a known size is tried as it is.
 std::vector<PhotoAttempt> PhotoAttempts(std::string_view listed, PhotoSize chosen);
 

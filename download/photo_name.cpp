@@ -3,39 +3,15 @@
 
 #include <cstdint>
 
-#include "base/file_name.h"
 #include "image/webp_decoder.h"
 
 namespace tarn {
 namespace {
 
-// Longest stem taken from an address: real ones are a letter and ten digits, and file
-// systems refuse names over 255 bytes.
-constexpr size_t kMaxStemBytes = 100;
 // Longest photo id taken: real ones are a letter and ten digits.
 constexpr size_t kMaxIdBytes = 32;
 
-bool IsSafe(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-         c == '_' || c == '.';
-}
-
 }  // namespace
-
-std::string PhotoFileStem(std::string_view address, size_t position) {
-  address = address.substr(0, address.find_first_of("?#"));
-  std::string_view name = address.substr(address.rfind('/') + 1);
-  const size_t dot = name.rfind('.');
-  if (dot != std::string_view::npos) name = name.substr(0, dot);
-  std::string stem;
-  for (const char c : name) {
-    if (stem.empty() && c == '.') continue;  // no hidden files
-    stem += IsSafe(c) ? c : '_';
-    if (stem.size() == kMaxStemBytes) break;
-  }
-  if (stem.empty()) stem = "photo_" + std::to_string(position + 1);
-  return SystemSafeFileName(stem);
-}
 
 std::optional<std::string> ServicePhotoId(std::string_view address) {
   address = address.substr(0, address.find_first_of("?#"));

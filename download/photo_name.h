@@ -13,11 +13,6 @@ namespace tarn {
 // Every extension a saved photo of today's runs can have.
 inline constexpr std::array<std::string_view, 2> kPhotoExtensions = {".jpg", ".webp"};
 
-// The file name, without extension, that a photo's address gives (".../p2918226736.webp"
-// gives "p2918226736"): only ASCII letters, digits, '-', '_' and '.', no leading '.', and
-// bounded in length. An address that gives no usable name gives "photo_<position + 1>".
-std::string PhotoFileStem(std::string_view address, size_t position);
-
 // The service's own name of a photo in its address ("p2918226736" of ".../p2918226736.webp"):
 // "p" and digits, nothing else; nothing when the address holds no such name.
 std::optional<std::string> ServicePhotoId(std::string_view address);

@@ -20,6 +20,12 @@ class PhotoSource {
   // next page's address, or nothing where the walk ends. May end the run instead.
   virtual std::optional<std::string> ReadPage(RunContext& run, std::string_view page,
                                               const std::string& address) = 0;
+  // After the walk over the pages, before the photos found are counted: a list of lists reads
+  // its parts here. False when the run ended on the way.
+  virtual bool AfterWalk(RunContext& run) {
+    (void)run;
+    return true;
+  }
   // Saves the photos the walk found, one after another, until the run ends.
   virtual void SavePhotos(RunContext& run) = 0;
 };

@@ -16,7 +16,7 @@ std::optional<std::string> PlainAlbumSource::ReadPage(RunContext& run, std::stri
                                                       const std::string&) {
   const std::string text = net::HttpClient::Utf8ToAnsi(page);
   const std::string_view rest = ScanPhotos(text, [&run](std::string address) {
-    run.AddPhoto(ListedPhoto{std::move(address), {}});
+    run.AddPhoto(ListedPhoto{std::move(address), {}, {}});
   });
   return NextPageAddress(rest);
 }

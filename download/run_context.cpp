@@ -11,12 +11,15 @@
 #include "download/photo_part_file.h"
 #include "download/photo_source.h"
 #include "net/http_errors.h"
+#include "settings/page_address.h"
 
 namespace tarn {
 namespace {
 
 // A walk that keeps finding new pages is a server's loop, not an album.
 constexpr int kMaxPages = 2000;
+// Moves of a first page followed among the service's own pages, as a browser would follow a few.
+constexpr int kMaxPageMoves = 5;
 // Reasons of failed photos the message names; the count says the rest.
 constexpr size_t kMaxReasonsTold = 5;
 
@@ -31,20 +34,14 @@ std::string SiteRoot(std::string_view address) {
   return std::string(address.substr(0, path)) + "/";
 }
 
-// The https form of `address` when `failure` is the server moving just that address to https.
-std::optional<std::string> UpgradeOf(const net::EIdHTTPProtocolException& failure,
-                                     std::string_view address) {
-  constexpr std::string_view kPlain = "http://";
-  constexpr std::string_view kSecure = "https://";
-  const int status = failure.ErrorCode();
-  if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
-    return std::nullopt;
-  if (!address.starts_with(kPlain)) return std::nullopt;
-  const std::string_view location = failure.Location();
-  if (!location.starts_with(kSecure) ||
-      location.substr(kSecure.size()) != address.substr(kPlain.size()))
-    return std::nullopt;
-  return std::string(location);
+// Where an answer moves a page of the service to, when that is a page of a form the program
+// reads, over https on the service's own hosts; nothing for anywhere else.
+std::optional<std::string> ServicePageMove(const net::EIdHTTPProtocolException& answer) {
+  const int status = answer.ErrorCode();
+  if (status < 300 || status > 399) return std::nullopt;
+  const std::optional<PageAddress> page = ReadPageAddress(answer.Location());
+  if (!page || !page->https) return std::nullopt;
+  return std::string(answer.Location());
 }
 
 }  // namespace
@@ -66,6 +63,7 @@ RunContext::RunContext(DownloadEvents& events, const DownloadJob& job, std::stop
       manners_(plain_.get()),
       // A stop wakes the fetch under way at once; every later one fails.
       abort_(stop_, [this] { client_.Abort(); }) {
+  client_.SetSignIn(job.sign_in);
   if (job.settings.preview)
     preview_.emplace([this](RgbImage image) { events_.PreviewReady(std::move(image)); });
 }
@@ -89,17 +87,25 @@ std::optional<FirstPage> RunContext::FetchFirstPage() {
           manners_ = IsHttpsAddress(first.address) ? service_.get() : plain_.get();
           BeforeRequest(kPageAccept, SiteRoot(first.address));
           client_.FollowUpgrades(false);
-          try {
-            first.body = client_.FetchText(first.address);
-          } catch (const net::EIdHTTPProtocolException& answer) {
-            std::optional<std::string> upgraded = UpgradeOf(answer, first.address);
-            if (!upgraded) throw;
-            // The server moved the page to https: today's service, with its manners and its
-            // refusals from this request on.
-            first.address = std::move(*upgraded);
-            manners_ = service_.get();
-            BeforeRequest(kPageAccept, SiteRoot(first.address));
-            first.body = client_.FetchText(first.address);
+          for (int moves = 0;; ++moves) {
+            try {
+              first.body = client_.FetchText(first.address);
+              break;
+            } catch (const net::EIdHTTPProtocolException& answer) {
+              std::optional<std::string> moved;
+              if (net::IsUpgradeRedirect(answer.ErrorCode(), answer.Location(), first.address)) {
+                moved = std::string(answer.Location());
+                // The server moved the page to https: today's service, with its manners and its
+                // refusals from this request on.
+                manners_ = service_.get();
+              } else if (manners_ == service_.get() && moves < kMaxPageMoves) {
+                // An old page of the service moved to one of its own list pages.
+                moved = ServicePageMove(answer);
+              }
+              if (!moved) throw;
+              first.address = std::move(*moved);
+              BeforeRequest(kPageAccept, SiteRoot(first.address));
+            }
           }
         },
         error);
@@ -121,27 +127,31 @@ std::optional<FirstPage> RunContext::FetchFirstPage() {
   return first;
 }
 
+std::optional<std::string> RunContext::FetchText(const std::string& address,
+                                                 const std::string& referer, std::string& error) {
+  std::string page;
+  const bool ok = WithRetries(
+      [&](int) {
+        BeforeRequest(kPageAccept, referer);
+        page = client_.FetchText(address);
+      },
+      error);
+  if (!ok) return std::nullopt;
+  return page;
+}
+
 std::optional<std::string> RunContext::FetchPageText(const std::string& address,
                                                      const std::string& referer) {
-  std::string page, error;
-  bool ok = false;
+  std::string error;
+  std::optional<std::string> page;
   try {
-    ok = WithRetries(
-        [&](int) {
-          BeforeRequest(kPageAccept, referer);
-          page = client_.FetchText(address);
-        },
-        error);
+    page = FetchText(address, referer, error);
   } catch (const net::ETlsSetupError& failure) {
     EndInsecure(failure);
     return std::nullopt;
   }
-  if (!ok) {
-    if (!Cancelled())
-      EndRun(RunResult::Stop::kAlbumPage,
-             "无法获取相册页面：" + QuotedText(address) + "\n" + error);
-    return std::nullopt;
-  }
+  if (!page && !Cancelled())
+    EndRun(RunResult::Stop::kAlbumPage, "无法获取相册页面：" + QuotedText(address) + "\n" + error);
   return page;
 }
 
@@ -158,7 +168,7 @@ bool RunContext::Walk(PhotoSource& source, const FirstPage& first) {
       break;
     }
     const std::string address = std::move(*next);
-    const std::optional<std::string> page = FetchPageText(address, first_address_);
+    const std::optional<std::string> page = FetchPageText(address, first.address);
     if (!page) return false;
     next = source.ReadPage(*this, *page, address);
     if (Ended()) return false;

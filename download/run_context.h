@@ -16,6 +16,7 @@
 #include "download/photo_source.h"
 #include "download/preview_decoder.h"
 #include "download/run_manners.h"
+#include "download/sign_in_check.h"
 #include "download/today_scanner.h"
 #include "net/file_stream.h"
 #include "net/tls_errors.h"
@@ -48,6 +49,14 @@ class RunContext {
   // Walks the pages from the first one through `source` (only the first unless the job asks
   // for all), bounded and never twice to one page. False when the run ended on the way.
   bool Walk(PhotoSource& source, const FirstPage& first);
+
+  // A page of the run's service that the run may do without (a photo's own page): fetched with
+  // the run's manners and retries; nothing, with `error`, when it cannot be had. Raises
+  // ServiceRefused and SignInNeeded as every fetch does.
+  std::optional<std::string> FetchText(const std::string& address, const std::string& referer,
+                                       std::string& error);
+  // A page the run cannot do without: nothing, with the run ended, when it cannot be had.
+  std::optional<std::string> FetchPageText(const std::string& address, const std::string& referer);
 
   // Adds a photo to the run; false when the run holds as many as it may.
   bool AddPhoto(ListedPhoto photo);
@@ -86,14 +95,14 @@ class RunContext {
 
   // The result's message after the photos: failures, truncation, a walk cut short.
   void CloseMessage();
+  // A part of the run is done (one album of a person's): `summary` tells it.
+  void ReportSection(const std::string& summary) { events_.SectionDone(summary); }
   // The scan is over; the photos found are told.
   void ReportScan();
   // The run is over: the preview catches up and the front end hears the result.
   void Finish();
 
  private:
-  std::optional<std::string> FetchPageText(const std::string& address, const std::string& referer);
-
   DownloadEvents& events_;
   const DownloadJob& job_;
   std::stop_token stop_;
@@ -117,6 +126,9 @@ class RunContext {
 struct ServiceRefused {
   int status;
 };
+
+// The service sent the request to its sign-in page: signed out, or the sign-in has expired.
+struct SignInNeeded {};
 
 // The HTTP status of a failure, or 0 when it was no answer.
 int HttpStatusOf(const std::exception& failure);
@@ -151,6 +163,7 @@ bool RunContext::WithRetries(Fetch&& fetch, std::string& error, int* status) {
       if (status != nullptr) *status = HttpStatusOf(failure);
       if (const std::optional<int> refusal = manners_->Refusal(failure, fetching_raw_))
         throw ServiceRefused{*refusal};
+      if (IsSignInRedirect(failure)) throw SignInNeeded{};
       if (!manners_->WorthRetrying(failure)) return false;
     }
   }

@@ -1,32 +1,33 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <optional>
-#include <set>
-#include <string>
-#include <vector>
-
 #include "download/album_facts.h"
-#include "download/photo_source.h"
+#include "download/service_source.h"
 
 namespace tarn {
 
-// An album of today's service: its pages in today's markup, photos saved in the size the user
-// chose as `p<id>.jpg` (or `.webp`), the album's text file beside them.
-class TodayAlbumSource final : public PhotoSource {
+// An album of today's service: its pages in today's markup, the album's facts and captions in
+// `album_<id>.txt` beside the photos.
+class TodayAlbumSource final : public ServiceSource {
  public:
+  // An album that is not public ends the run, unless it is one of several (`notice_ends_run`
+  // false), which are passed over: NotPublic() tells.
+  explicit TodayAlbumSource(bool notice_ends_run = true) : notice_ends_run_(notice_ends_run) {}
+  bool NotPublic() const { return not_public_; }
+
   std::optional<std::string> ReadPage(RunContext& run, std::string_view page,
                                       const std::string& address) override;
-  void SavePhotos(RunContext& run) override;
 
  private:
-  void WriteText(const RunContext& run, const std::string& folder) const;
+  void WriteText(const RunContext& run, const std::string& folder,
+                 const std::vector<std::string>& names) const override;
+  // A photo only a signed-in visitor sees has its large address on its own page.
+  std::optional<std::vector<PhotoAttempt>> Attempts(RunContext& run, size_t index,
+                                                    std::string& why) override;
 
-  std::string album_address_;  // the first page: the Referer of every photo
   AlbumFacts facts_;
-  std::set<std::string> listed_;  // each photo is listed once however often pages repeat it
-  std::vector<std::optional<std::string>> ids_;  // beside the run's photos
-  std::vector<std::string> names_;               // the file each photo has or will have
+  const bool notice_ends_run_;
+  bool not_public_ = false;
 };
 
 }  // namespace tarn

@@ -52,7 +52,7 @@ std::string_view ScanTodayPhotos(std::string_view page,
       done = end == std::string_view::npos ? region.size() : end;
       std::string address = DecodeHtmlEntities(Trim(src));
       if (!address.empty() && address.size() <= kMaxAddressBytes) {
-        found(ListedPhoto{std::move(address), std::move(caption)});
+        found(ListedPhoto{std::move(address), std::move(caption), {}});
         rest = done;
       }
     }

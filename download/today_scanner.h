@@ -11,6 +11,7 @@ namespace tarn {
 struct ListedPhoto {
   std::string address;  // the list-size image, as the page gives it
   std::string caption;  // the full caption, entities decoded; empty when the page has none
+  std::string size;     // the dimensions a list gives ("1200x800"); empty on album pages
 
   bool operator==(const ListedPhoto&) const = default;
 };

@@ -12,8 +12,10 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "download/album_list_scanner.h"
 #include "download/album_scanner.h"
 #include "download/poster_scanner.h"
+#include "download/private_photo.h"
 #include "download/today_scanner.h"
 #include "fuzz_check.h"
 #include "net/utf8_to_ansi.h"
@@ -103,6 +105,27 @@ void CheckPosterScan(std::string_view page) {
   Check(ReadPosterTitle(page).size() <= page.size(), "a title is no longer than the page");
 }
 
+// A person's album list, and a friends-only photo's own page.
+void CheckSignedInPages(std::string_view page) {
+  size_t albums = 0;
+  std::set<std::string> ids;
+  const std::string_view rest = ScanAlbumList(page, [&](ListedAlbum album) {
+    ++albums;
+    Check(!album.id.empty() && album.id.find_first_not_of("0123456789") == std::string::npos,
+          "an album id is digits");
+    Check(ids.insert(album.id).second, "an album is listed once");
+    Check(album.title.size() <= page.size(), "a title is no longer than the page");
+  });
+  Check(albums <= Count(page, "/photos/album/"), "one album per link at most");
+  Check(rest.data() >= page.data() && rest.data() + rest.size() <= page.data() + page.size(),
+        "the rest lies within the page");
+  const std::optional<std::string> large = MainPhotoAddress(page);
+  Check(!large || (!large->empty() && large->size() <= page.size()),
+        "a photo's address is bounded");
+  if (const std::optional<std::string> id = PrivatePhotoId(page.substr(0, 300)))
+    Check(id->size() >= 2 && (*id)[0] == 'p', "a private photo's id is p and digits");
+}
+
 }  // namespace
 }  // namespace tarn
 
@@ -117,6 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CheckTodayScan(page);
     CheckPosterScan(page);
+    CheckSignedInPages(page);
     const std::string_view rest = CheckScan(page);
     const std::optional<std::string> next = NextPageAddress(rest);
     if (!next) break;

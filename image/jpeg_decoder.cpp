@@ -5,9 +5,6 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "base/file_path.h"
@@ -25,8 +22,6 @@ constexpr uint64_t kMaxPixels = 100'000'000;
 // Most memory libjpeg may take for its own buffers (a progressive image keeps all of its
 // coefficients); beyond it the decode fails instead of exhausting memory.
 constexpr long kMaxDecoderMemory = 512L << 20;
-// Largest file read for decoding: a photo of kMaxPixels pixels fits many times over.
-constexpr uintmax_t kMaxFileBytes = 256u << 20;
 
 struct ErrorManager {
   jpeg_error_mgr base;
@@ -134,17 +129,6 @@ RgbImage DecodeJpeg(const uint8_t* data, size_t size, int cover_width, int cover
   auto state = std::make_unique<DecodeState>();
   Decode(*state, data, size, cover_width, cover_height);
   return std::move(state->image);
-}
-
-RgbImage DecodeJpegFile(const std::string& path, int cover_width, int cover_height) {
-  std::error_code error;
-  const uintmax_t file_size = std::filesystem::file_size(PathFromUtf8(path), error);
-  if (error || file_size > kMaxFileBytes) return {};
-  std::ifstream file(PathFromUtf8(path), std::ios::binary);
-  if (!file) return {};
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                             std::istreambuf_iterator<char>());
-  return DecodeJpeg(bytes.data(), bytes.size(), cover_width, cover_height);
 }
 
 }  // namespace tarn

@@ -23,7 +23,4 @@ struct RgbImage {
 // to decode in bounded memory, give an empty image.
 RgbImage DecodeJpeg(const uint8_t* data, size_t size, int cover_width = 0, int cover_height = 0);
 
-// The same for a file on disk; a missing, unreadable or oversized file gives an empty image.
-RgbImage DecodeJpegFile(const std::string& path, int cover_width = 0, int cover_height = 0);
-
 }  // namespace tarn

@@ -27,6 +27,7 @@ struct StoredCookie {
   std::string path;
   std::string expiry;
   bool secure = false;
+  bool signed_in = false;  // the user's own, or set in place of one: bound to the origins
 };
 
 // Cookies of one domain, in the order they were first added.
@@ -73,11 +74,15 @@ struct CookieStore::Impl {
   std::shared_mutex lock;
   std::vector<DomainGroup> groups;
   size_t count = 0;
+  std::vector<ServiceOrigin> origins;
 
   void Store(ParsedCookie cookie, std::string_view request_host,
              std::string_view request_directory);
+  void Keep(StoredCookie stored, std::string domain);
   void RemoveExpired(std::time_t now);
-  std::string Choose(std::string_view host, std::string_view directory, bool secure) const;
+  bool MaySend(const StoredCookie& cookie, std::string_view host, bool secure, int port) const;
+  std::string Choose(std::string_view host, std::string_view directory, bool secure,
+                     int port) const;
 };
 
 void CookieStore::Impl::Store(ParsedCookie cookie, std::string_view request_host,
@@ -85,26 +90,32 @@ void CookieStore::Impl::Store(ParsedCookie cookie, std::string_view request_host
   if (cookie.domain.empty()) cookie.domain = request_host;
   // A cookie for no domain at all could never be sent.
   if (cookie.domain.empty() || !DomainMaySetCookie(cookie.domain, request_host)) return;
-  StoredCookie stored{std::move(cookie.name), std::move(cookie.value),
-                      PathOrDefault(std::move(cookie.path), request_directory),
-                      std::move(cookie.expiry), cookie.secure};
+  Keep({std::move(cookie.name), std::move(cookie.value),
+        PathOrDefault(std::move(cookie.path), request_directory), std::move(cookie.expiry),
+        cookie.secure},
+       std::move(cookie.domain));
+}
+
+void CookieStore::Impl::Keep(StoredCookie stored, std::string domain) {
   auto group = std::find_if(groups.begin(), groups.end(), [&](const DomainGroup& g) {
-    return EqualsIgnoringAsciiCase(g.domain, cookie.domain);
+    return EqualsIgnoringAsciiCase(g.domain, domain);
   });
   if (group != groups.end()) {
     auto same = std::find_if(
         group->cookies.begin(), group->cookies.end(),
         [&](const StoredCookie& c) { return EqualsIgnoringAsciiCase(c.name, stored.name); });
     if (same != group->cookies.end()) {
-      // Keeps its place and the name as first written; everything else is the new cookie's.
+      // Keeps its place and the name as first written; everything else is the new cookie's,
+      // but what stands in for the user's sign-in stays as bound as the sign-in was.
       stored.name = std::move(same->name);
+      stored.signed_in = stored.signed_in || same->signed_in;
       *same = std::move(stored);
       return;
     }
   }
   if (count >= kMaxCookies) return;
   if (group == groups.end()) {
-    groups.push_back({std::move(cookie.domain), {}});
+    groups.push_back({std::move(domain), {}});
     group = std::prev(groups.end());
   }
   group->cookies.push_back(std::move(stored));
@@ -120,17 +131,26 @@ void CookieStore::Impl::RemoveExpired(std::time_t now) {
   std::erase_if(groups, [](const DomainGroup& g) { return g.cookies.empty(); });
 }
 
+bool CookieStore::Impl::MaySend(const StoredCookie& cookie, std::string_view host, bool secure,
+                                int port) const {
+  // Secure cookies go only over TLS; the sign-in only over TLS to the service itself.
+  if (cookie.secure && !secure) return false;
+  if (!cookie.signed_in) return true;
+  return secure && std::any_of(origins.begin(), origins.end(), [&](const ServiceOrigin& o) {
+           return o.port == port && EqualsIgnoringAsciiCase(o.host, host);
+         });
+}
+
 std::string CookieStore::Impl::Choose(std::string_view host, std::string_view directory,
-                                      bool secure) const {
+                                      bool secure, int port) const {
   std::vector<Chosen> chosen;
   for (size_t g = 0; g < groups.size(); ++g) {
     if (!HostWithinDomain(host, groups[g].domain)) continue;
     const std::vector<StoredCookie>& cookies = groups[g].cookies;
     for (size_t i = 0; i < cookies.size(); ++i) {
       const StoredCookie& c = cookies[i];
-      // Secure cookies go only over TLS.
       if (c.path.empty() || !directory.starts_with(c.path) || c.value.empty() ||
-          (c.secure && !secure)) {
+          !MaySend(c, host, secure, port)) {
         continue;
       }
       chosen.push_back({AsciiUpper(c.path), g, i, &c});
@@ -177,15 +197,30 @@ void CookieStore::TakeHead(const HttpHeaders& head, std::string_view request_hos
   }
 }
 
+void CookieStore::TakeSignIn(const SignIn& sign_in) {
+  std::unique_lock writer(impl_->lock);
+  impl_->origins = sign_in.origins;
+  for (const UserCookie& cookie : sign_in.cookies) {
+    const bool reaches = std::any_of(
+        sign_in.origins.begin(), sign_in.origins.end(),
+        [&](const ServiceOrigin& o) { return HostWithinDomain(o.host, cookie.domain); });
+    if (!reaches) continue;
+    impl_->Keep(
+        {cookie.name, cookie.value, cookie.path.empty() ? "/" : cookie.path,
+         cookie.expiry > 0 ? WriteInternetDate(cookie.expiry) : std::string(), cookie.secure, true},
+        cookie.domain);
+  }
+}
+
 std::string CookieStore::CookieValueFor(std::string_view host, std::string_view directory,
-                                        bool secure) {
+                                        bool secure, int port) {
   const std::time_t now = impl_->clock();
   {
     std::unique_lock writer(impl_->lock);
     impl_->RemoveExpired(now);
   }
   std::shared_lock reader(impl_->lock);
-  return impl_->Choose(host, directory, secure);
+  return impl_->Choose(host, directory, secure, port);
 }
 
 }  // namespace tarn::net

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "net/http_header.h"
+#include "net/sign_in.h"
 
 namespace tarn::net {
 
@@ -30,10 +31,16 @@ class CookieStore {
   void TakeHead(const HttpHeaders& head, std::string_view request_host,
                 std::string_view request_directory);
 
+  // Adds the user's own cookies, as the service's answers would, each replacing a stored one
+  // of its name and domain. These, and whatever the service later sets in their place, go only
+  // to a `secure` request to one of the sign-in's origins. Cookies of a domain that reaches no
+  // origin's host are not kept.
+  void TakeSignIn(const SignIn& sign_in);
+
   // The "Cookie" header value for a request, or empty when no stored cookie applies. Cookies
   // marked secure apply only to a `secure` (TLS) request. Expired cookies are removed first.
-  std::string CookieValueFor(std::string_view host, std::string_view directory,
-                             bool secure = false);
+  std::string CookieValueFor(std::string_view host, std::string_view directory, bool secure = false,
+                             int port = 0);
 
  private:
   struct Impl;

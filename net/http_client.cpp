@@ -8,6 +8,7 @@
 #include "net/http_body.h"
 #include "net/http_errors.h"
 #include "net/http_request_head.h"
+#include "net/integer_text.h"
 #include "net/memory_stream.h"
 #include "net/utf8_to_ansi.h"
 
@@ -31,12 +32,19 @@ bool IsRedirect(const AnswerHead& head) {
 
 bool IsHttps(std::string_view scheme) { return EqualsIgnoringAsciiCase(scheme, "https"); }
 
-// A redirect that only moves the very address asked for from http to https. Following it
-// changes nothing about the request but its protection, so it is the one redirect followed.
-bool IsUpgradeRedirect(const AnswerHead& head, std::string_view address) {
+bool IsSuccess(int status_code) { return status_code >= 200 && status_code <= 299; }
+
+bool ChallengesBasic(std::string_view challenge) {
+  const std::string_view trimmed = Trim(challenge);
+  return EqualsIgnoringAsciiCase(trimmed.substr(0, trimmed.find_first_of(" \t")), "Basic");
+}
+
+}  // namespace
+
+bool IsUpgradeRedirect(int status, std::string_view location, std::string_view address) {
   constexpr std::string_view kPlain = "http://";
   constexpr std::string_view kSecure = "https://";
-  switch (head.status_code) {
+  switch (status) {
     case 301:
     case 302:
     case 303:
@@ -46,20 +54,9 @@ bool IsUpgradeRedirect(const AnswerHead& head, std::string_view address) {
     default:
       return false;
   }
-  if (!address.starts_with(kPlain)) return false;
-  const std::string_view location = head.Value("Location");
-  return location.starts_with(kSecure) &&
+  return address.starts_with(kPlain) && location.starts_with(kSecure) &&
          location.substr(kSecure.size()) == address.substr(kPlain.size());
 }
-
-bool IsSuccess(int status_code) { return status_code >= 200 && status_code <= 299; }
-
-bool ChallengesBasic(std::string_view challenge) {
-  const std::string_view trimmed = Trim(challenge);
-  return EqualsIgnoringAsciiCase(trimmed.substr(0, trimmed.find_first_of(" \t")), "Basic");
-}
-
-}  // namespace
 
 HttpClient::HttpClient(HttpTimeouts timeouts) : timeouts_(timeouts) {}
 
@@ -78,6 +75,12 @@ void HttpClient::FetchToStream(std::string_view address, OutputStream& stream) {
 
 std::string HttpClient::Utf8ToAnsi(std::string_view utf8) {
   return Utf8ToCodePage(utf8, kAnsiCodePage);
+}
+
+void HttpClient::SetSignIn(const SignIn& sign_in) {
+  if (sign_in.cookies.empty()) return;
+  if (!cookies_) cookies_ = std::make_unique<CookieStore>();
+  cookies_->TakeSignIn(sign_in);
 }
 
 void HttpClient::Abort() { connection_.Abort(); }
@@ -102,7 +105,8 @@ bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, 
   try {
     connection_.Write(request);
     const AnswerHead head = ReadHeads();
-    if (may_upgrade && head.complete && IsUpgradeRedirect(head, address)) {
+    if (may_upgrade && head.complete &&
+        IsUpgradeRedirect(head.status_code, head.Value("Location"), address)) {
       MemoryStream body(kMaxTextBody);
       ReadBody(connection_.Input(), head, body, timeouts_.error_body);
       KeepOrClose(head);
@@ -153,8 +157,10 @@ RequestHeadFields HttpClient::RequestFields() {
   fields.target = target_.RequestTarget();
   if (!target_.host.empty()) fields.host = target_.HostValue();
   if (cookies_) {
+    // A port that is no number matches no origin; the connection fails on it later.
     fields.cookie =
-        cookies_->CookieValueFor(target_.host, target_.directory, IsHttps(target_.scheme));
+        cookies_->CookieValueFor(target_.host, target_.directory, IsHttps(target_.scheme),
+                                 ParseInteger32(target_.port).value_or(0));
   }
   fields.authorization = send_authorization_;
   fields.proxy_authorization = send_proxy_authorization_;

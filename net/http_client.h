@@ -14,8 +14,8 @@
 #include "net/output_stream.h"
 #include "net/socket_connection.h"
 #include "net/socket_layer.h"
-#include "net/transfer_limits.h"
 #include "net/tls_context.h"
+#include "net/transfer_limits.h"
 
 namespace tarn::net {
 
@@ -38,6 +38,10 @@ struct HttpTimeouts {
 
 // Most body bytes FetchText keeps in memory.
 inline constexpr uint64_t kMaxTextBody = 64ull << 20;
+
+// A redirect that only moves the very address asked for from http to https. Following it
+// changes nothing about the request but its protection, so it is the one redirect followed.
+bool IsUpgradeRedirect(int status, std::string_view location, std::string_view address);
 
 // The program's HTTP/1.1 client: GET of "http" and "https" addresses over one kept connection,
 // cookies kept per client, redirects not followed except the upgrade of an address to https.
@@ -62,6 +66,10 @@ class HttpClient {
   // Every later request speaks as this browser (with its Referer), or, without one, as the
   // client itself.
   void SetBrowserHeaders(std::optional<BrowserHeaders> headers) { browser_ = std::move(headers); }
+
+  // Every later request carries the user's sign-in where the sign-in's origins allow (over TLS,
+  // to the service alone), merged with the service's own cookies. No cookies: nothing changes.
+  void SetSignIn(const SignIn& sign_in);
 
   // Whether an answer that moves the very address asked for from http to https is followed
   // (the default), or fails like any redirect, for a caller that changes its ways with it.

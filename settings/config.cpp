@@ -13,15 +13,11 @@ std::string FromEnvironment(const char* name, const char* fallback) {
 
 std::string PhotoHost() { return FromEnvironment("TARN_PHOTO_HOST", TARN_DEFAULT_PHOTO_HOST); }
 
+std::string MovieHost() { return FromEnvironment("TARN_MOVIE_HOST", TARN_DEFAULT_MOVIE_HOST); }
+
 std::string FeedUrl() { return FromEnvironment("TARN_FEED_URL", TARN_DEFAULT_FEED_URL); }
 
 std::string PhotoPrefix() { return "http://" + PhotoHost() + "/photos/"; }
-
-bool IsSupportedAlbumUrl(std::string_view address) {
-  const std::string rest = PhotoHost() + "/photos/";
-  return address.find("http://" + rest) != std::string_view::npos ||
-         address.find("https://" + rest) != std::string_view::npos;
-}
 
 std::string SampleAlbumUrl() { return PhotoPrefix() + "album/1681427427/"; }
 

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 #
-# Draws all of Tarn's artwork into res/ (or into the folder given as $1).
+# Draws all of Tarn's artwork into res/ (or into the folder given as $1), and the desktop
+# icons into dist/unix/icons/ (or into the folder given as $2).
 # Needs ImageMagick 6 (convert), python3, fontconfig and fonts-noto-cjk.
 # The output is byte-for-byte the same on every run with the same tools.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=${1:-$ROOT/res}
+ICONS=${2:-$ROOT/dist/unix/icons}
+# The app id of CMakeLists.txt: the menu entry finds the icons by it.
+APP_ID=org.example.Tarn
 mkdir -p "$OUT"
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
@@ -287,6 +291,19 @@ make_icon() {
   convert "$TMP/icon.png" -define icon:auto-resize=32 "ICO:$OUT/tarn.ico"
 }
 
+# The mascot for the desktop's menus and docks, in the hicolor theme's sizes, with a little
+# room around it as other programs' icons have. PNG without dates, so a rerun changes nothing.
+make_app_icons() {
+  local n dir
+  for n in 48 128 256; do
+    dir=$ICONS/hicolor/${n}x${n}/apps
+    mkdir -p "$dir"
+    mascot $((n * 15 / 16)) "$TMP/app$n.png"
+    convert "$TMP/app$n.png" -background none -gravity center -extent "${n}x${n}" -strip \
+      -define png:exclude-chunks=date,time "PNG32:$dir/$APP_ID.png"
+  done
+}
+
 make_banner() {
   mascot 88 "$TMP/m88.png"
   convert "$TMP/m88.png" -background none -rotate 8 "$TMP/m88r.png"
@@ -514,6 +531,7 @@ make_image_lists() {
 }
 
 make_icon
+make_app_icons
 make_banner
 make_preview_panel
 make_settings_panel
@@ -523,4 +541,4 @@ button_face over download_over.bmp
 make_left_panel
 make_about
 make_image_lists
-echo "artwork written to $OUT"
+echo "artwork written to $OUT, desktop icons to $ICONS"

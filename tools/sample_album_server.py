@@ -28,12 +28,17 @@ and its READY line ends with ca=<file>: point SSL_CERT_FILE at that file to trus
 With --today it serves the album over HTTPS (as --tls) as today's service does (see sample_album/today_server.py):
 pages in today's markup at /photos/album/<id>/ and ?m_start=<S>, a private album, and the
 photos on a second port standing for the image host; its READY line adds image=<base>,
-image_port=<port> and private=<album>, and /stats logs each request's time, User-Agent and
-Referer. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after N requests. It
-serves a star's photos (star=<address>, 75 photos, 30 a page) and, on a third port standing
+image_port=<port> and private=<album>, and /stats logs each request's time, User-Agent,
+Referer and cookie names. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after
+N requests, --hostile KIND one answer of a hostile service (photo 2 empty or a captcha page,
+http next links). It serves a star's photos (star=<address>, 75 photos, 30 a page) and, on a third port standing
 for the film host (movie=<base>), a film's stills and posters (film=<address> with type=S;
 type=R the posters) and the old star address celebrity=<address>, which redirects to the
-star under another id (see sample_album/today_lists.py).
+star under another id (see sample_album/today_lists.py). It also makes a test sign-in and
+serves what only a signed-in visitor sees (see sample_album/today_sign_in.py); the READY line
+adds friends=<friends-only album>, person=<the owner's albums>, small=<a third album>,
+mine=<the check page>, cookie=<the sign-in as a Cookie line, without blanks> and
+cookies=<the same as a cookies.txt, in the certificate folder>.
 
 A test that starts the server should pass --watch-stdin and keep a pipe to its standard
 input: closing the pipe (or the test dying) stops the server. Killing the pid it spawned may
@@ -57,7 +62,7 @@ from sample_album.export import export  # noqa: E402
 from sample_album import today_lists, today_photos  # noqa: E402
 from sample_album.server import Faults, SampleAlbumServer  # noqa: E402
 from sample_album.test_authority import make_authority  # noqa: E402
-from sample_album.today_server import TodayServers  # noqa: E402
+from sample_album.today_server import HOSTILE, TodayServers  # noqa: E402
 
 
 def main():
@@ -94,6 +99,8 @@ def main():
     parser.add_argument("--refuse-after", type=int, default=0, metavar="N",
                         help="with --today: answer every request after the first N with the "
                              "redirect to the captcha page, as a ban (/stats/reset lifts it)")
+    parser.add_argument("--hostile", choices=HOSTILE,
+                        help="with --today: photo 2 empty or a captcha page, or http next links")
     parser.add_argument("--tls", action="store_true",
                         help="serve over HTTPS with a certificate from a test authority")
     parser.add_argument("--cert-dir", metavar="DIR",
@@ -134,7 +141,8 @@ def main():
         ready_extra = f" ca={authority['ca']}"
     try:
         if args.today:
-            return _serve_today(args, album, cache, tls_context, ready_extra)
+            return _serve_today(args, album, cache, os.path.abspath(folder), tls_context,
+                                ready_extra)
         server = SampleAlbumServer(args.port, album, cache, faults, args.quiet, tls_context)
         # A plain kill (SIGTERM) closes the listening socket like Ctrl-C does.
         signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
@@ -156,12 +164,12 @@ def main():
             shutil.rmtree(made_folder, ignore_errors=True)
 
 
-def _serve_today(args, album, cache, tls_context, ready_extra):
+def _serve_today(args, album, cache, sign_in_folder, tls_context, ready_extra):
     made = today_photos.ensure_variants(cache, album) + today_lists.ensure_sources(cache)
     if made:
         print(f"made {made} photo sizes and formats into {cache}", file=sys.stderr)
-    servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, tls_context,
-                           args.refuse_after)
+    servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, sign_in_folder,
+                           tls_context, args.refuse_after, args.hostile)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     print(f"READY port={servers.pages.server_address[1]} photos={album.photo_count} "
           f"pages={len(album.page_starts())} album={servers.album_address()} "
@@ -169,7 +177,8 @@ def _serve_today(args, album, cache, tls_context, ready_extra):
           f"private={servers.private_address()} feed={servers.album_base()}/feed "
           f"movie={servers.movie_base()} star={servers.lists.star_address()} "
           f"film={servers.lists.film_address()} celebrity={servers.lists.celebrity_address()} "
-          f"cache={cache}{ready_extra}", flush=True)
+          f"cache={cache} {servers.sign_in.ready_fields(servers.album_base())}{ready_extra}",
+          flush=True)
     if args.watch_stdin:
         threading.Thread(target=_stop_at_end_of_input, args=(servers,), daemon=True).start()
     try:

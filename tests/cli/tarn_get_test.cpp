@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <set>
 
+#include "net/http_client.h"
 #include "support/route_server.h"
 #include "support/sample_server_process.h"
 #include "support/temp_dir.h"
@@ -18,6 +20,7 @@
 namespace tarn {
 namespace {
 
+using testing::ReadAll;
 using testing::RouteReply;
 using testing::RouteServer;
 using testing::TempDir;
@@ -28,11 +31,19 @@ struct Outcome {
   std::string err;
 };
 
+// The user's configuration folder of every run: none unless a test writes one.
+const TempDir& ConfigHome() {
+  static const TempDir folder;
+  return folder;
+}
+
 // Runs tarn-get with the photo host set to `host` and `input` on its standard input.
-// `on_output` sees the output so far and gets the child's pid, to signal it.
+// `on_output` sees the output so far and gets the child's pid, to signal it. Without
+// `read_output` its standard output is a small pipe nobody reads.
 Outcome RunTarnGet(const std::vector<std::string>& arguments, const std::string& host,
                    const std::string& input = "",
-                   const std::function<void(const std::string&, pid_t)>& on_output = {}) {
+                   const std::function<void(const std::string&, pid_t)>& on_output = {},
+                   bool read_output = true) {
   int in[2], out[2], err[2];
   if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
     return {};
@@ -42,6 +53,7 @@ Outcome RunTarnGet(const std::vector<std::string>& arguments, const std::string&
     dup2(out[1], 1);
     dup2(err[1], 2);
     setenv("TARN_PHOTO_HOST", host.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", ConfigHome().path().c_str(), 1);
     std::vector<char*> argv{const_cast<char*>(TARN_GET)};
     for (const std::string& argument : arguments)
       argv.push_back(const_cast<char*>(argument.c_str()));
@@ -56,7 +68,13 @@ Outcome RunTarnGet(const std::vector<std::string>& arguments, const std::string&
   close(in[1]);
   Outcome outcome;
   pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-  for (int open = 2; open > 0;) {
+  int open = 2;
+  if (!read_output) {
+    fcntl(out[0], F_SETPIPE_SZ, 4096);  // full after some 60 lines
+    fds[0].fd = -1;
+    --open;
+  }
+  while (open > 0) {
     if (poll(fds, 2, 60000) <= 0) break;  // a hang ends the test, not the run
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
@@ -74,6 +92,7 @@ Outcome RunTarnGet(const std::vector<std::string>& arguments, const std::string&
   }
   int status = 0;
   waitpid(pid, &status, 0);
+  if (!read_output) close(out[0]);
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return outcome;
 }
@@ -122,7 +141,12 @@ TEST(TarnGet, RefusedArgumentsAndAddressesFetchNothing) {
       {{"-o", dir.path().string()}, "没有相册地址"},
       {{"-i", dir.File("missing.txt"), good}, "无法读取地址列表"},
       {{"--no-such-option", good}, "no-such-option"},
+      {{"--cookies", dir.File("missing.txt"), good}, "无法读取 Cookie"},
+      {{"--cookies", dir.File("foreign.txt"), good}, "没有豆瓣的 Cookie"},
+      {{"--cookies", dir.File("foreign.txt"), "--no-cookies", good}, "excludes"},
+      {{"-i", "-", "--cookies", "-", good}, "标准输入"},
   };
+  testing::WriteAll(dir.File("foreign.txt"), ".google.com\tTRUE\t/\tFALSE\t0\tSID\ts\n");
   for (const auto& c : cases) {
     const Outcome run = RunTarnGet(c.arguments, server.Host());
     EXPECT_EQ(run.status, 2) << c.error;
@@ -130,6 +154,114 @@ TEST(TarnGet, RefusedArgumentsAndAddressesFetchNothing) {
   }
   EXPECT_TRUE(server.Targets().empty());
   EXPECT_EQ(RunTarnGet({"--help"}, server.Host()).status, 0);
+}
+
+// Per request of the server's log: its host, and whether it carried cookies.
+std::vector<std::string> CookiesByHost(const testing::SampleServerProcess& server) {
+  std::set<std::string> requests;
+  for (const testing::LoggedRequest& request : RequestLog(server)) {
+    requests.insert(request.fields.at("host") +
+                    (request.fields.at("cookies").empty() ? "" : " with cookies"));
+  }
+  net::HttpClient().FetchText(server.Base() + "/stats/reset");
+  return {requests.begin(), requests.end()};
+}
+
+// Everything a run printed and every file under `folder`.
+std::string PrintedAndWritten(const Outcome& run, const std::filesystem::path& folder) {
+  std::string everything = run.out + run.err;
+  for (const auto& file : std::filesystem::recursive_directory_iterator(folder)) {
+    if (file.is_regular_file()) everything += ReadAll(file.path());
+  }
+  return everything;
+}
+
+// Whether any value of the Cookie line `line` stands in `text`.
+bool HoldsACookieValue(std::string_view line, const std::string& text) {
+  for (std::string_view rest = line; !rest.empty();) {
+    const std::string_view item = rest.substr(0, rest.find(';'));
+    rest.remove_prefix(std::min(rest.size(), item.size() + 1));
+    if (text.find(std::string(item.substr(item.find('=') + 1))) != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST(TarnGet, ASignInGoesToTheServiceAloneAndIsNeverPrintedOrWritten) {
+  testing::SampleServerProcess server("--today --photos 3");
+  ASSERT_TRUE(server.Ready());
+  setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
+  TempDir dir;
+  const std::string line = server.Field("cookie");
+  // The window's sign-in, readable by others.
+  const std::filesystem::path saved = ConfigHome().path() / "tarn/cookies.txt";
+  std::filesystem::create_directories(saved.parent_path());
+  std::filesystem::copy_file(server.Field("cookies"), saved);
+  chmod(saved.c_str(), 0644);
+  const std::vector<std::string> signed_in = {"img", "www with cookies"};
+  const struct {
+    std::vector<std::string> arguments;
+    const char* input;
+    std::vector<std::string> requests;
+    size_t warnings;  // that the saved file is readable by others
+  } cases[] = {
+      {{"--cookies", "-", "-o", dir.File("line")}, line.c_str(), signed_in, 0},
+      {{"--cookies", server.Field("cookies"), "-o", dir.File("txt")}, "", signed_in, 0},
+      {{"-o", dir.File("saved"), server.AlbumUrl() + "?again"}, "", signed_in, 1},
+      {{"--no-cookies", "-o", dir.File("out")}, "", {"img", "www"}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.front());
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.end(), {"--pause", "0", server.AlbumUrl()});
+    const Outcome run = RunTarnGet(arguments, server.Host(), c.input);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(CookiesByHost(server), c.requests);
+    EXPECT_EQ(Count(run.err, "别的用户也能读取"), c.warnings) << run.err;
+    EXPECT_FALSE(HoldsACookieValue(line, PrintedAndWritten(run, dir.path())));
+  }
+  std::filesystem::remove(saved);
+}
+
+// Signed in: a friends-only album and a person's albums, each album in its subfolder; signed
+// out or expired: each says so and ends with four, having saved nothing.
+TEST(TarnGet, WhatOnlyASignInShowsIsSavedWithItAndRefusedWithout) {
+  testing::SampleServerProcess server("--today --photos 4");  // the small album shows all four
+  ASSERT_TRUE(server.Ready());
+  setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
+  TempDir dir;
+  const Outcome signed_in =
+      RunTarnGet({"--cookies", server.Field("cookies"), "--pause", "0", "-o", dir.File("in"),
+                  server.Field("friends"), server.Field("person")},
+                 server.Host());
+  EXPECT_EQ(signed_in.status, 0) << signed_in.err;
+  // The friends' photos and their album's text, then the person's three folders.
+  EXPECT_EQ(FilesIn(dir.File("in")), 5u + 1u + 3u);
+  EXPECT_EQ(FilesIn(dir.File("in/1681427429 只给朋友看的西湖")), 5u + 1u);
+  EXPECT_EQ(FilesIn(dir.File("in/1681427430 断桥残雪")), 4u + 1u);
+  EXPECT_FALSE(HoldsACookieValue(server.Field("cookie"), PrintedAndWritten(signed_in, dir.path())));
+  size_t large_friends = 0;  // found on each photo's own page, never the list's small ones
+  for (const testing::LoggedRequest& entry : RequestLog(server))
+    large_friends += entry.fields.at("target").starts_with("/view/photo/l/") &&
+                     entry.fields.at("target").find("/x229") != std::string::npos;
+  EXPECT_EQ(large_friends, 10u);  // the album's five, and again inside the person's
+
+  const struct {
+    std::vector<std::string> arguments;
+    const char* input;
+    const char* says;
+  } refused[] = {
+      {{"--no-cookies", server.Field("friends")}, "", "没有公开"},
+      {{"--no-cookies", server.Field("person")}, "", "只有登录后才能看到"},
+      {{"--cookies", "-", server.Field("person")}, "dbcl2=\"51234567:expired\"", "登录已失效"},
+  };
+  for (const auto& c : refused) {
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.begin(), {"--pause", "0", "-o", dir.File("out")});
+    const Outcome run = RunTarnGet(arguments, server.Host(), c.input);
+    EXPECT_EQ(run.status, 4) << c.says;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(FilesIn(dir.File("out")), 0u);
+  }
 }
 
 TEST(TarnGet, AnAlbumPageThatCannotBeHadGivesFourAndAFailedPhotoOne) {
@@ -188,6 +320,43 @@ TEST(TarnGet, InterruptStopsAtOnceLeavingOnlyWholePhotos) {
   EXPECT_EQ(FilesIn(dir.path()), saved);  // the photo under way was removed
   EXPECT_NE(run.err.find("已中断，共保存 " + std::to_string(saved) + " 张照片"), std::string::npos)
       << run.err;
+}
+
+// Config.ini's Request_Pause spaces every request of a batch, from one album to the next; a
+// second run skips what is saved and says so, and --pause wins over the file.
+TEST(TarnGet, ThePauseOfConfigIniSpacesTheWholeBatchAndTheOptionOverridesIt) {
+  testing::SampleServerProcess server("--today --photos 2");
+  ASSERT_TRUE(server.Ready());
+  setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
+  const std::string config = ConfigHome().File("tarn/Config.ini");
+  std::filesystem::create_directories(ConfigHome().File("tarn"));
+  testing::WriteAll(config, "[Config]\r\nRequest_Pause=250\r\n");
+  TempDir dir;
+  const Outcome first = RunTarnGet(
+      {"-o", dir.path().string(), server.AlbumUrl(), server.AlbumUrl() + "?again"}, server.Host());
+  EXPECT_EQ(first.status, 0) << first.err;
+  const std::vector<testing::LoggedRequest> log = RequestLog(server);
+  ASSERT_EQ(log.size(), 4u);  // two pages, two photos: the second album had them all
+  for (size_t i = 1; i < log.size(); ++i) EXPECT_GE(log[i].ms - log[i - 1].ms, 250 * 0.75 - 1);
+
+  testing::WriteAll(config, "[Config]\r\nRequest_Pause=600000\r\n");  // would hold the test
+  const Outcome again =
+      RunTarnGet({"--pause", "0", "-o", dir.path().string(), server.AlbumUrl(), server.AlbumUrl()},
+                 server.Host());
+  std::filesystem::remove(config);
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(Count(again.out, "已保存 2/2 张（2 张早已在文件夹中），0.0 MB"), 2u) << again.out;
+  EXPECT_EQ(Count(again.out, "\n已保存 "), 0u);
+}
+
+TEST(TarnGet, AnOutputNobodyReadsNeverHoldsUpTheRun) {
+  testing::SampleServerProcess server("--photos 120 --per-page 120");
+  ASSERT_TRUE(server.Ready());
+  TempDir dir;
+  const Outcome run =
+      RunTarnGet({"-o", dir.path().string(), server.AlbumUrl()}, server.Host(), "", {}, false);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(FilesIn(dir.path()), 120u);
 }
 
 }  // namespace

@@ -60,6 +60,11 @@ TEST(AlbumIsNotPublic, PrivateAlbumPageIsRecognised) {
   EXPECT_TRUE(AlbumIsNotPublic("<div>这个相册已被设为仅自己可见</div>"));
   EXPECT_TRUE(AlbumIsNotPublic("这个相册已被设为仅朋友可见"));
   EXPECT_FALSE(AlbumIsNotPublic("<div>这个相册</div>"));
+  // The owner's own words are no notice: a description, a caption, text after other text.
+  EXPECT_FALSE(AlbumIsNotPublic("<p class=\"description\">这个相册已被设为公开</p>"));
+  EXPECT_FALSE(AlbumIsNotPublic("<a class=\"photolst_photo\" title=\"这个相册已被设为x\">"));
+  EXPECT_FALSE(AlbumIsNotPublic("<a title=\"这个相册已被设为x\"></a>"));
+  EXPECT_FALSE(AlbumIsNotPublic("<div>我说这个相册已被设为私密</div>"));
 }
 
 }  // namespace

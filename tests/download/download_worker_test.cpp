@@ -16,6 +16,7 @@
 #include "support/recording_events.h"
 #include "support/route_server.h"
 #include "support/temp_dir.h"
+#include "support/tls_script_server.h"
 
 namespace tarn {
 namespace {
@@ -343,6 +344,35 @@ TEST_F(Worker, CancelBreaksOffAFetchThatNeverAnswersAndTellsTheViewNothing) {
   run.join();
   EXPECT_TRUE(events.finished.empty());
   EXPECT_TRUE(events.totals.empty());
+}
+
+// An http album the server moves to https is a run of today's service from that request on:
+// the moved request speaks as a browser, and a 418 to it is a refusal, not a missing album.
+TEST(UpgradedAlbum, TheMovedRequestHasTodaysMannersAndRefusals) {
+  net::testing::TlsScriptServer server(
+      R"([[["sniff"], ["read"], ["send", "HTTP/1.1 301 Moved\r\nLocation: )"
+      R"(https://127.0.0.1:{port}/photos/album/7/\r\nContent-Length: 0\r\n\r\n"],)"
+      R"( ["await_close"]],)"
+      R"( [["sniff"], ["read"], ["send", "HTTP/1.1 418 Teapot\r\nContent-Length: 0\r\n\r\n"],)"
+      R"( ["await_close"]]])");
+  ASSERT_TRUE(server.Ready());
+  TempDir dir;
+  RecordingEvents events;
+  DownloadJob job;
+  job.inputs = {server.Url("/photos/album/7/", true), dir.path().string()};
+  job.settings = FastSettings();
+  DownloadWorker(events, std::move(job)).Run();
+  ASSERT_EQ(events.results.size(), 1u);
+  EXPECT_EQ(events.results[0].stop, RunResult::Stop::kRefused);
+  server.Finish();
+  EXPECT_EQ(server.Mode(1), "tls");
+  const std::vector<std::string> moved = server.Requests(1);
+  ASSERT_EQ(moved.size(), 1u);
+  EXPECT_NE(moved[0].find("\r\nUser-Agent: " + std::string(kBrowserUserAgent) + "\r\n"),
+            std::string::npos)
+      << moved[0];
+  EXPECT_NE(moved[0].find("\r\nReferer: https://127.0.0.1:"), std::string::npos) << moved[0];
+  EXPECT_EQ(server.ExtraConnections(), 0);  // nothing retried after the refusal
 }
 
 }  // namespace

@@ -46,6 +46,10 @@ TEST(PhotoAttempts, FromTheChosenSizeDownToTheListedOneJpgFirst) {
       // Asked for less than the page lists: that size, then the listed one.
       {std::string(kHost) + "xl/public/p1.webp", PhotoSize::kM,
        At({"m.jpg", "m.webp", "xl.jpg", "xl.webp"})},
+      // A star's or a film's list size below "m": every size down to "m", the listed one last.
+      {std::string(kHost) + "photo/public/p1.webp", PhotoSize::kL,
+       At({"l.jpg", "l.webp", "m.jpg", "m.webp", "photo.jpg", "photo.webp"})},
+      {std::string(kHost) + "sqs/public/p1.jpg", PhotoSize::kM, At({"m.jpg", "sqs.jpg"})},
   };
   for (const Case& c : cases) EXPECT_EQ(Addresses(c.listed, c.chosen), c.want) << c.listed;
 }
@@ -71,9 +75,8 @@ TEST(PhotoAttempts, QueryAndPathAfterTheSizeAreKept) {
 
 TEST(PhotoAttempts, AddressesWithoutAKnownSizeAreTriedAsTheyAre) {
   const std::string cases[] = {
-      "http://h/view/photo/photo/public/p1.jpg",  // the plain service's full size
       "https://h/view/photo/thumb/public/p1.jpg",
-      "https://h/view/photo/sqs/public/p1.webp",
+      "https://h/view/photo/SQS/public/p1.webp",
       "https://h/view/photo/M/public/p1.webp",
       "https://h/view/photo/m",
       "https://h/pics/p1.webp",

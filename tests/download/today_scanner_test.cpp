@@ -48,9 +48,10 @@ TEST(ScanTodayPhotos, TodaysEntriesGiveAddressAndFullCaptionInPageOrder) {
   const auto found = Scan(page);
   ASSERT_EQ(found.size(), 3u);
   EXPECT_EQ(found[0], (ListedPhoto{"https://img9.doubanio.com/view/photo/m/public/p2.webp",
-                                   "西湖 \"断桥\" 残雪"}));
+                                   "西湖 \"断桥\" 残雪", ""}));
   EXPECT_EQ(found[1].caption, "a & b 'c'");
-  EXPECT_EQ(found[2], (ListedPhoto{"https://img3.doubanio.com/view/photo/m/public/p4.jpg", ""}));
+  EXPECT_EQ(found[2],
+            (ListedPhoto{"https://img3.doubanio.com/view/photo/m/public/p4.jpg", "", ""}));
 }
 
 TEST(ScanTodayPhotos, WhereverSrcStandsAndWhicheverQuoteClosesIt) {
@@ -98,7 +99,7 @@ TEST(ScanTodayPhotos, AnImageOnlyAfterTheNextMarkerBelongsToThatEntry) {
 TEST(ScanTodayPhotos, MarkerOutsideATagHasNoCaption) {
   const auto found = Scan("<div title=\"not this\">photolst_photo</div><img src=\"http://h/a\">");
   ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0], (ListedPhoto{"http://h/a", ""}));
+  EXPECT_EQ(found[0], (ListedPhoto{"http://h/a", "", ""}));
 }
 
 TEST(ScanTodayPhotos, CaptionIsCutAtItsLimitOnACharacter) {

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "download/download_worker.h"
+#include "download/folder_lock.h"
 #include "net/http_client.h"
 #include "support/recording_events.h"
 #include "support/sample_server_process.h"
@@ -30,35 +31,15 @@ std::string PhotoName(int index, const char* extension = ".jpg") {
   return "p" + std::to_string(kFirstPhotoId + kPhotoIdStep * index) + extension;
 }
 
-struct Logged {
-  double ms = 0;
-  std::map<std::string, std::string> fields;
-};
-
-// What the server was asked, in order.
-std::vector<Logged> Log(const SampleServerProcess& server) {
-  std::istringstream lines(net::HttpClient().FetchText(server.Base() + "/stats"));
-  std::vector<Logged> log;
-  for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("request\t", 0) != 0) continue;
-    Logged entry;
-    std::istringstream fields(line.substr(8));
-    for (std::string field; std::getline(fields, field, '\t');) {
-      const size_t equals = field.find('=');
-      entry.fields[field.substr(0, equals)] = field.substr(equals + 1);
-    }
-    entry.ms = std::stod(entry.fields["ms"]);
-    log.push_back(std::move(entry));
-  }
-  return log;
-}
-
 class TodayAlbum : public ::testing::Test {
  protected:
   void Start(const std::string& arguments) {
     server = std::make_unique<SampleServerProcess>("--today " + arguments);
     ASSERT_TRUE(server->Ready());
     testing::SetTestEnvironment("SSL_CERT_FILE", server->CaFile());
+    testing::SetTestEnvironment("TARN_PHOTO_HOST", server->Host());
+    const std::string movie = server->Field("movie");
+    testing::SetTestEnvironment("TARN_MOVIE_HOST", movie.substr(movie.find("://") + 3));
   }
   std::unique_ptr<RecordingEvents> Download(const std::string& address) {
     auto events = std::make_unique<RecordingEvents>();
@@ -108,7 +89,7 @@ TEST_F(TodayAlbum, ThreePagesSavedWholeInLargeSizeWithTheAlbumsTextAndManners) {
   EXPECT_LT(text.find(PhotoName(1) + "\t"), quoted);
   EXPECT_LT(quoted, text.find(PhotoName(39) + "\t"));
 
-  const std::vector<Logged> log = Log(*server);
+  const std::vector<testing::LoggedRequest> log = RequestLog(*server);
   ASSERT_EQ(log.size(), 3u + 40u + 3u);  // the pages, the photos, the WebP's three misses
   EXPECT_EQ(log[0].fields.at("referer"), server->Base() + "/");
   for (size_t i = 0; i < log.size(); ++i) {
@@ -121,7 +102,7 @@ TEST_F(TodayAlbum, ThreePagesSavedWholeInLargeSizeWithTheAlbumsTextAndManners) {
   // The WebP-only photo went down the ladder: large .jpg, large .webp, listed .jpg, listed .webp.
   std::vector<std::string> ladder;
   const std::string id = PhotoName(kWebpOnly, "");
-  for (const Logged& entry : log) {
+  for (const testing::LoggedRequest& entry : log) {
     const std::string& target = entry.fields.at("target");
     if (target.find(id) != std::string::npos) ladder.push_back(target);
   }
@@ -141,14 +122,14 @@ TEST_F(TodayAlbum, ARefusalKeepsWhatWasSavedAndTheNextRunSavesOnlyTheRest) {
   EXPECT_NE(message.find("已保存 4 张照片"), std::string::npos) << message;
   EXPECT_EQ(Files(), (std::vector<std::string>{"album_1681427427.txt", PhotoName(0), PhotoName(1),
                                                PhotoName(2), PhotoName(3)}));
-  EXPECT_EQ(Log(*server).size(), 6u);  // nothing asked after the refusal
+  EXPECT_EQ(RequestLog(*server).size(), 6u);  // nothing asked after the refusal
 
   net::HttpClient().FetchText(server->Base() + "/stats/reset");  // the ban is over
   const auto rest = Download(server->AlbumUrl());
   EXPECT_EQ(rest->finished, std::vector<std::string>{""});
   EXPECT_EQ(rest->done_counts.size(), 10u);
   EXPECT_EQ(Files().size(), 11u);
-  for (const Logged& entry : Log(*server)) {
+  for (const testing::LoggedRequest& entry : RequestLog(*server)) {
     for (int i = 0; i < 4; ++i)
       EXPECT_EQ(entry.fields.at("target").find(PhotoName(i, "")), std::string::npos);
   }
@@ -161,6 +142,74 @@ TEST_F(TodayAlbum, APrivateAlbumIsSaidToBeNotPublic) {
   EXPECT_EQ(run->results[0].stop, RunResult::Stop::kNotPublic);
   EXPECT_NE(run->finished[0].find("没有公开"), std::string::npos) << run->finished[0];
   EXPECT_TRUE(Files().empty());
+}
+
+// Whether the log holds a request for a photo (any size) of the image host.
+bool AskedForPhotos(const SampleServerProcess& server) {
+  for (const testing::LoggedRequest& entry : RequestLog(server))
+    if (entry.fields.at("target").starts_with("/view/photo/")) return true;
+  return false;
+}
+
+TEST_F(TodayAlbum, AnOldStarPageLandsOnTheStarsPhotosSavedWholeAndOnlyOnce) {
+  Start("--photos 3");
+  const auto run = Download(server->Field("celebrity"));
+  ASSERT_EQ(run->finished, std::vector<std::string>{""});
+  EXPECT_EQ(run->results[0].saved, 75);
+  const std::vector<std::string> files = Files();
+  EXPECT_EQ(files.size(), 76u);
+  EXPECT_EQ(std::count(files.begin(), files.end(), "personage_27260317.txt"), 1);
+  const std::string text = ReadAll(dir.File("personage_27260317.txt"));
+  EXPECT_NE(text.find("\np2100000007.jpg\t1200x800\t"), std::string::npos) << text;
+
+  net::HttpClient().FetchText(server->Base() + "/stats/reset");
+  const auto again = Download(server->Field("star"));
+  EXPECT_EQ(again->results[0].already_there, 75);
+  EXPECT_FALSE(AskedForPhotos(*server));
+}
+
+TEST_F(TodayAlbum, AFilmsStillsStopAtARefusalAndTheNextRunSavesTheRest) {
+  Start("--photos 3 --refuse-after 8");
+  const auto refused = Download(server->Field("film"));
+  ASSERT_EQ(refused->results.size(), 1u);
+  EXPECT_EQ(refused->results[0].stop, RunResult::Stop::kRefused);
+  const size_t asked = RequestLog(*server).size();
+
+  net::HttpClient().FetchText(server->Base() + "/stats/reset");
+  const auto rest = Download(server->Field("film"));
+  EXPECT_EQ(rest->finished, std::vector<std::string>{""});
+  EXPECT_EQ(rest->results[0].saved, 32);
+  EXPECT_EQ(rest->results[0].already_there, static_cast<int>(asked) - 3);  // pages, refusal
+  EXPECT_EQ(Files().size(), 33u);  // the stills and subject_35267208_S.txt
+}
+
+// What a hostile service answers must neither be kept as a photo nor lead the run off HTTPS.
+TEST_F(TodayAlbum, HostileAnswersAreNoPhotosAndHttpLinksAreNotFollowed) {
+  Start("--photos 3 --hostile empty-photo");
+  const auto empty = Download(server->AlbumUrl());
+  EXPECT_EQ(empty->results[0].failed, 1);
+  EXPECT_EQ(Files(),
+            (std::vector<std::string>{"album_1681427427.txt", PhotoName(0), PhotoName(2)}));
+
+  Start("--photos 3 --hostile page-photo");
+  std::filesystem::remove(dir.File(PhotoName(0)));
+  EXPECT_EQ(Download(server->AlbumUrl())->results[0].stop, RunResult::Stop::kRefused);
+
+  Start("--photos 20 --hostile plain-next");
+  const auto cut = Download(server->AlbumUrl());
+  EXPECT_TRUE(cut->results[0].walk_cut);
+  EXPECT_EQ(cut->results[0].found, 18);
+  EXPECT_NE(cut->finished[0].find("https"), std::string::npos) << cut->finished[0];
+}
+
+// A folder another run saves into is not shared: its .part files are that run's alone.
+TEST_F(TodayAlbum, AFolderAnotherRunHoldsIsLeftAlone) {
+  Start("--photos 3");
+  const FolderLock other(dir.path().string());
+  const auto run = Download(server->AlbumUrl());
+  EXPECT_EQ(run->results[0].stop, RunResult::Stop::kFile);
+  EXPECT_TRUE(Files().empty());
+  EXPECT_FALSE(AskedForPhotos(*server));
 }
 
 }  // namespace

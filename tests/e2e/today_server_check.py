@@ -37,12 +37,14 @@ class TodayServer:
         self.process.stdout.close()
 
 
-def get(address, user_agent=BROWSER, referer=None):
+def get(address, user_agent=BROWSER, referer=None, cookie=None):
     parts = urlsplit(address)
     connection = http.client.HTTPSConnection(parts.hostname, parts.port, context=TRUST)
     headers = {"User-Agent": user_agent} if user_agent else {}
     if referer:
         headers["Referer"] = referer
+    if cookie:
+        headers["Cookie"] = cookie
     connection.request("GET", parts.path + (f"?{parts.query}" if parts.query else ""),
                        headers=headers)
     answer = connection.getresponse()
@@ -142,6 +144,40 @@ class TodayModeTest(unittest.TestCase):
         self.assertEqual((last["user-agent"], last["referer"]), (BROWSER, self.album))
         self.assertEqual((last["host"], last["status"]), ("img", "200"))
         self.assertGreater(float(last["ms"]), 0)
+
+
+class SignInTest(unittest.TestCase):
+    """What would let a leaking or signed-out program pass if the fixture got it wrong."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.server = TodayServer()
+        cls.ready = cls.server.ready
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.close()
+
+    def test_pages_behind_the_sign_in_send_others_to_the_accounts_host(self):
+        wrong = re.sub(r'dbcl2="(\d+):', r'dbcl2="\1:x', self.ready["cookie"])
+        for address in (self.ready["mine"], self.ready["person"]):
+            for cookie in (None, wrong):
+                status, _, _, location = get(address, cookie=cookie)
+                self.assertEqual(status, 302)
+                self.assertTrue(location.startswith("https://accounts."), location)
+            self.assertEqual(get(address, cookie=self.ready["cookie"])[0], 200)
+
+    def test_a_friends_photo_is_large_only_with_the_token_of_its_page(self):
+        page = get(self.ready["friends"], cookie=self.ready["cookie"])[2].decode()
+        thumb = re.search(r'<img src="([^"]+/view/photo/m/[^"]+/x(\d+)\.jpg)"', page)
+        photo_page = get(f"{self.ready['friends'].split('/photos/')[0]}/photos/photo/"
+                         f"{thumb.group(2)}/", cookie=self.ready["cookie"])[2].decode()
+        large = re.search(r'class="mainphoto">\s*<a [^>]*><img src="([^"]+)"', photo_page).group(1)
+        referer = self.ready["friends"]
+        self.assertEqual(get(thumb.group(1), referer=referer)[0], 200)
+        self.assertEqual(get(large, referer=referer)[0], 200)
+        self.assertEqual(get(thumb.group(1).replace("/m/", "/l/"), referer=referer)[0], 404)
+        self.assertEqual(get(large, referer=referer, cookie="bid=1")[0], 400)
 
 
 class RateLimitTest(unittest.TestCase):

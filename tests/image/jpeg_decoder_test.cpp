@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "image/photo_decoder.h"
 #include "support/jpeg_encode.h"
 
 namespace tarn {
@@ -57,7 +58,7 @@ TEST(DecodeJpeg, GarbageGivesAnEmptyImageWithoutEndingTheProcess) {
   const uint8_t text[] = "<html>not a photo</html>";
   EXPECT_TRUE(DecodeJpeg(text, sizeof text).Empty());
   EXPECT_TRUE(DecodeJpeg(nullptr, 0).Empty());
-  EXPECT_TRUE(DecodeJpegFile("/nonexistent/photo.jpg").Empty());
+  EXPECT_TRUE(DecodePhotoFile("/nonexistent/photo.jpg").Empty());
 }
 
 // A real JPEG whose frame header claims other dimensions.
@@ -93,9 +94,9 @@ TEST(DecodeJpeg, OversizedFileIsNotRead) {
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
-  EXPECT_EQ(DecodeJpegFile(path.string()).width, 16);
+  EXPECT_EQ(DecodePhotoFile(path.string()).width, 16);
   std::filesystem::resize_file(path, 300u << 20);  // sparse: no disk space is taken
-  EXPECT_TRUE(DecodeJpegFile(path.string()).Empty());
+  EXPECT_TRUE(DecodePhotoFile(path.string()).Empty());
   std::filesystem::remove(path);
 }
 

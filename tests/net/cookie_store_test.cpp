@@ -167,6 +167,40 @@ TEST_F(CookieStoreTest, MalformedAttributesNeverThrow) {
   EXPECT_EQ(Send("p.a.b", "/dir/"), "a=1");
 }
 
+// The user's cookies for ".a.b", bound to https on p.a.b port 8443.
+SignIn SignInOf(std::vector<UserCookie> cookies) { return {std::move(cookies), {{"p.a.b", 8443}}}; }
+UserCookie Own(std::string name, std::string value, int64_t expiry = 0) {
+  return {".a.b", true, "/", false, expiry, std::move(name), std::move(value), false};
+}
+
+TEST_F(CookieStoreTest, SignInGoesOverTlsToItsOriginsAlone) {
+  store_.TakeSignIn(SignInOf({Own("dbcl2", "\"1:s\""), Own("old", "1", kStart - 1)}));
+  Take({"bid=p; domain=.a.b; path=/"});
+  const struct {
+    const char* host;
+    bool secure;
+    int port;
+    const char* sent;
+  } cases[] = {
+      {"p.a.b", true, 8443, "bid=p; dbcl2=\"1:s\""},
+      {"P.A.B", true, 8443, "bid=p; dbcl2=\"1:s\""},
+      {"p.a.b", false, 8443, "bid=p"},  // plain HTTP
+      {"p.a.b", true, 443, "bid=p"},    // the image host on the same machine
+      {"q.a.b", true, 8443, "bid=p"},   // another host of the domain
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.host) + " " + std::to_string(c.port));
+    EXPECT_EQ(store_.CookieValueFor(c.host, "/", c.secure, c.port), c.sent);
+  }
+}
+
+TEST_F(CookieStoreTest, ServiceCookieInTheSignInsPlaceStaysBound) {
+  store_.TakeSignIn(SignInOf({Own("bid", "u"), Own("dbcl2", "s")}));
+  Take({"dbcl2=rotated; domain=.a.b; path=/", "ck=t; domain=.a.b; path=/"});
+  EXPECT_EQ(store_.CookieValueFor("p.a.b", "/", true, 8443), "ck=t; dbcl2=rotated; bid=u");
+  EXPECT_EQ(store_.CookieValueFor("q.a.b", "/", false), "ck=t");
+}
+
 TEST_F(CookieStoreTest, OverlongSetCookieIsDropped) {
   const std::string prefix = "a=";
   const std::string suffix = "; path=/";

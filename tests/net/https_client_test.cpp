@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "client_test_support.h"
-#include "support/loopback_server.h"
 #include "net/http_client.h"
 #include "net/http_errors.h"
 #include "net/memory_stream.h"
 #include "net/tls_errors.h"
+#include "support/loopback_server.h"
 #include "support/tls_script_server.h"
 
 namespace tarn::net {
@@ -347,6 +347,22 @@ TEST(HttpsClient, SecureCookiesGoOnlyOverTls) {
   EXPECT_EQ(server.Requests(0).at(1), Request("/b", HostOf(server), "Cookie: bid=p; token=s\r\n"));
   EXPECT_EQ(plain.Requests().at(0),
             Request("/c", "127.0.0.1:" + std::to_string(plain.Port()), "Cookie: bid=p\r\n"));
+}
+
+TEST(HttpsClient, SignInGoesOnlyOverTlsToItsOrigin) {
+  TlsScriptServer server(Scripts({Script({R"(["sniff"])", kRead, SendStep(kOkJson), kAwaitClose}),
+                                  Script({Tls(), kRead, SendStep(kOkJson), kAwaitClose})}));
+  ASSERT_TRUE(server.Ready());
+  {
+    HttpClient client(TestTimeouts());
+    client.SetSignIn({{{"127.0.0.1", false, "/", false, 0, "dbcl2", "\"1:s\"", false}},
+                      {{"127.0.0.1", server.Port()}}});
+    client.FetchText(server.Url("/a", true));
+    client.FetchText(server.Url("/b"));
+  }
+  ExpectCleanServer(server);
+  EXPECT_EQ(server.Requests(0).at(0).find("Cookie:"), std::string::npos);
+  EXPECT_NE(server.Requests(1).at(0).find("\r\nCookie: dbcl2=\"1:s\"\r\n"), std::string::npos);
 }
 
 TEST(HttpsClient, HandshakeCountsUnderTheConnectBound) {

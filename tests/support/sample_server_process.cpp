@@ -4,6 +4,8 @@
 #include <sstream>
 #include <vector>
 
+#include "net/http_client.h"
+
 namespace tarn::testing {
 namespace {
 
@@ -33,6 +35,8 @@ SampleServerProcess::SampleServerProcess(const std::string& extra_arguments)
   fields >> field;
   if (field != "READY") return;
   while (fields >> field) {
+    const size_t equals = field.find('=');
+    if (equals != std::string::npos) fields_[field.substr(0, equals)] = field.substr(equals + 1);
     if (field.rfind("port=", 0) == 0) port_ = std::stoi(field.substr(5));
     if (field.rfind("photos=", 0) == 0) photos_ = std::stoi(field.substr(7));
     if (field.rfind("album=", 0) == 0) album_ = field.substr(6);
@@ -44,5 +48,22 @@ SampleServerProcess::SampleServerProcess(const std::string& extra_arguments)
 
 // The server stops at the end of its input, which the child process closes.
 SampleServerProcess::~SampleServerProcess() = default;
+
+std::vector<LoggedRequest> RequestLog(const SampleServerProcess& server) {
+  std::istringstream lines(net::HttpClient().FetchText(server.Base() + "/stats"));
+  std::vector<LoggedRequest> log;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("request\t", 0) != 0) continue;
+    LoggedRequest entry;
+    std::istringstream fields(line.substr(8));
+    for (std::string field; std::getline(fields, field, '\t');) {
+      const size_t equals = field.find('=');
+      entry.fields[field.substr(0, equals)] = field.substr(equals + 1);
+    }
+    entry.ms = std::stod(entry.fields["ms"]);
+    log.push_back(std::move(entry));
+  }
+  return log;
+}
 
 }  // namespace tarn::testing

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "support/child_process.h"
 
@@ -25,6 +27,11 @@ class SampleServerProcess {
   // With --today: the album nobody may see, and the folder of the drawn photos.
   const std::string& PrivateAlbumUrl() const { return private_album_; }
   const std::string& Cache() const { return cache_; }
+  // Any field of the READY line ("star", "film", "movie", ...); empty when it has none.
+  std::string Field(const std::string& name) const {
+    const auto found = fields_.find(name);
+    return found == fields_.end() ? std::string() : found->second;
+  }
   // "http://" or "https://" and the host.
   std::string Base() const { return (ca_file_.empty() ? "http://" : "https://") + Host(); }
 
@@ -36,6 +43,16 @@ class SampleServerProcess {
   std::string private_album_;
   std::string cache_;
   std::string ca_file_;
+  std::map<std::string, std::string> fields_;
 };
+
+// One request the server logged (with --today): when, and its fields (path, ua, referer, ...).
+struct LoggedRequest {
+  double ms = 0;
+  std::map<std::string, std::string> fields;
+};
+
+// What the server was asked so far, in order.
+std::vector<LoggedRequest> RequestLog(const SampleServerProcess& server);
 
 }  // namespace tarn::testing

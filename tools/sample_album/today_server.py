@@ -10,6 +10,9 @@ but /stats:
     a page of a star's or a film's list): 418 with a 13-byte body labelled image/jpeg.
 The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 403. The
 star's and the film's lists and their photos are in today_lists.
+The image host answers 400 to any request that carries a cookie: the sign-in is for the album
+and film hosts alone. What a signed-in visitor sees is in today_sign_in.py; the log names each
+request's cookies.
 """
 
 import socket
@@ -19,7 +22,7 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, quote, urlsplit
 
-from . import today_lists, today_pages, today_photos
+from . import today_lists, today_pages, today_photos, today_sign_in
 from .server import TlsServing
 from .album import FIRST_PHOTO_ID, PHOTO_ID_STEP
 
@@ -90,13 +93,20 @@ class TodayLog:
         return ("\n".join(lines) + "\n").encode("utf-8")
 
 
+# What --hostile may make the service answer: photo 2 empty or a captcha page in its place, or
+# next-page links over plain http.
+HOSTILE = ("empty-photo", "page-photo", "plain-next")
+
+
 class TodayServers:
     """The album host on a free (or given) loopback port, the film host and the image host on
     two free ones."""
 
-    def __init__(self, port, album, cache_dir, min_gap_ms, quiet, tls_context=None,
-                 refuse_after=0):
+    def __init__(self, port, album, cache_dir, min_gap_ms, quiet, sign_in_folder,
+                 tls_context=None, refuse_after=0, hostile=None):
         self.album = album
+        self.sign_in = today_sign_in.SignIn(album, sign_in_folder)
+        self.hostile = hostile  # one answer a hostile service gives, for the tests (HOSTILE)
         self.log = TodayLog(min_gap_ms, refuse_after)
         self.files = today_photos.load(cache_dir, album)
         self.thumb = self.files.get((0, "m", ".jpg"), b"")
@@ -176,7 +186,8 @@ class TodayHandler(BaseHTTPRequestHandler):
         ms, too_soon = today.log.arrived()
         fields = {"conn": self.connection_number, "host": self.host_name, "ms": f"{ms:.1f}",
                   "target": self.path, "user-agent": self.headers.get("User-Agent", ""),
-                  "referer": self.headers.get("Referer", "")}
+                  "referer": self.headers.get("Referer", ""),
+                  "cookies": today_sign_in.cookie_names(self.headers.get("Cookie", ""))}
         if BROWSER_MARK not in fields["user-agent"]:
             return self._send(418, HTML, _page("418 I'm a teapot"), fields)
         if too_soon:
@@ -217,11 +228,16 @@ class TodayPageHandler(TodayHandler):
             start = int(values[0]) if values[0].isdigit() else -1
             if start in album.page_starts():
                 page = today_pages.render_page(album, start, base, today.image_base())
+                if today.hostile == "plain-next":
+                    page = page.replace(b'<link rel="next" href="https://',
+                                        b'<link rel="next" href="http://')
                 return self._send(200, HTML, page, fields)
         elif path == f"/photos/album/{today_pages.PRIVATE_ALBUM_ID}/":
             return self._send(200, HTML, today_pages.render_private(base), fields)
         elif path == "/misc/sorry":
             return self._send(200, HTML, today_pages.render_sorry(base), fields)
+        elif today.sign_in.answer(self, path, parse_qs(urlsplit(self.path).query), fields):
+            return None
         return self._send_listed(today.lists.www_page(self.path), fields)
 
     def _send_listed(self, listed, fields):
@@ -243,9 +259,16 @@ class TodayImageHandler(TodayHandler):
 
     def answer(self, path, fields):
         today = self.server.today
+        if "Cookie" in self.headers:
+            return self._send(400, HTML, _page("图片服务器不接收 Cookie"), fields)
         if not self._album_referer(fields["referer"]):
             return self._send(418, MIME[".jpg"], HOTLINK_BODY, fields)
         parts = path.split("/")  # "", view, photo, <size>, public, p<N>.<ext>
+        if len(parts) == 7:
+            body = today.files.get(today.sign_in.image(parts))
+            if body is None:
+                return self._send(404, HTML, _page("页面不存在"), fields)
+            return self._send(200, MIME[".jpg"], body, fields)
         if len(parts) != 6 or parts[1:3] != ["view", "photo"] or parts[4] != "public":
             return self._send(404, HTML, _page("页面不存在"), fields)
         size, name = parts[3], parts[5]
@@ -253,6 +276,10 @@ class TodayImageHandler(TodayHandler):
             return self._send(403, HTML, _page("403 Forbidden"), fields)
         stem, dot, extension = name.rpartition(".")
         index = _photo_index(stem, today.album.photo_count)
+        if index == 1 and today.hostile == "empty-photo":
+            return self._send(200, MIME[".jpg"], b"", fields)
+        if index == 1 and today.hostile == "page-photo":
+            return self._send(200, HTML, today_pages.render_sorry(today.album_base()), fields)
         if index is not None and size == "thumb" and index == 0 and extension == "jpg":
             return self._send(200, MIME[".jpg"], today.thumb, fields)
         body = (today.files.get((index, size, dot + extension)) if index is not None
@@ -266,7 +293,8 @@ class TodayImageHandler(TodayHandler):
         base = today.album_base()
         return (referer in (base + "/", today.movie_base() + "/", today.album_address())
                 or referer.startswith(today.album_address() + "?")
-                or today.lists.is_list_referer(referer))
+                or today.lists.is_list_referer(referer)
+                or referer in today.sign_in.referers(base))
 
 
 def _photo_index(stem, count):

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+// What a list of today's service makes of its pages, read without a network.
+#include <gtest/gtest.h>
+
+#include "download/run_context.h"
+#include "download/today_album_source.h"
+#include "support/recording_events.h"
+
+namespace tarn {
+namespace {
+
+std::string Entry(const std::string& name, const std::string& caption = "c") {
+  return "<a class=\"photolst_photo\" title=\"" + caption +
+         "\"><img src=\"https://i/view/photo/m/public/" + name + ".jpg\"></a>";
+}
+
+std::string Next(int start) {
+  return "<span class=\"next\"><link rel=\"next\" href=\"https://h/photos/album/1/?m_start=" +
+         std::to_string(start) + "\"/></span>";
+}
+
+TEST(TodayAlbumSource, PagesAreReadForPhotosOnceAndWalkedOnlyWhereThereIsNew) {
+  const struct {
+    const char* why;
+    std::vector<std::string> pages;
+    size_t photos;  // listed in the run after the last page
+    bool goes_on;   // the last page gives a next address
+    bool ends_the_run;
+  } cases[] = {
+      {"two pages, then the end", {Entry("p1") + Next(18), Entry("p2")}, 2, false, false},
+      {"a photo listed again is listed once",
+       {Entry("p1") + Next(18), Entry("p1") + Entry("p2") + Next(36)},
+       2,
+       true,
+       false},
+      {"a page of repeats ends the walk",
+       {Entry("p1") + Next(18), Entry("p1") + Next(36)},
+       1,
+       false,
+       false},
+      {"an invalid byte costs nothing",
+       {Entry("p1", "a\xFF") + Next(18), Entry("p2", "\xC0\x80")},
+       2,
+       false,
+       false},
+      {"the notice's words in a caption",
+       {Entry("p1") + Next(18), Entry("p2", "这个相册已被设为x")},
+       2,
+       false,
+       false},
+      {"no photo in the middle",
+       {Entry("p1") + Next(18), "<p>busy</p>" + Next(36)},
+       1,
+       false,
+       true},
+      {"the service's notice", {"<div><p>这个相册已被设为仅自己可见</p></div>"}, 0, false, true},
+      {"a name that is no id is still listed", {Entry("photo_x") + Entry("p3")}, 2, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    testing::RecordingEvents events;
+    const DownloadJob job;
+    RunContext run(events, job, {});
+    TodayAlbumSource source;
+    std::optional<std::string> next;
+    for (const std::string& page : c.pages)
+      next = source.ReadPage(run, page, "https://h/photos/album/1/");
+    EXPECT_EQ(run.Photos().size(), c.photos);
+    EXPECT_EQ(next.has_value(), c.goes_on);
+    EXPECT_EQ(run.Ended(), c.ends_the_run);
+  }
+}
+
+}  // namespace
+}  // namespace tarn
