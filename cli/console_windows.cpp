@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, whose types it needs
+#include <shellapi.h>
 
 #include <chrono>
 

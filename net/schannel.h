@@ -2,11 +2,14 @@
 #pragma once
 
 // Windows only: what the Schannel files share.
-#define SECURITY_WIN32
-#include <schannel.h>
-#include <security.h>
-#include <wincrypt.h>
+// windows.h first: the others need its types.
 #include <windows.h>
+// clang-format off
+#define SECURITY_WIN32
+#include <security.h>
+#include <schannel.h>
+#include <wincrypt.h>
+// clang-format on
 
 #include <string>
 

@@ -2,14 +2,15 @@
 #include "settings/page_address.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
+
+#include "support/child_process.h"
 
 namespace tarn {
 namespace {
 
 TEST(ReadPageAddress, TheFormsOnTheConfiguredHostsByTheirParts) {
-  setenv("TARN_PHOTO_HOST", "127.0.0.1:81", 1);
-  setenv("TARN_MOVIE_HOST", "127.0.0.1:82", 1);
+  testing::SetTestEnvironment("TARN_PHOTO_HOST", "127.0.0.1:81");
+  testing::SetTestEnvironment("TARN_MOVIE_HOST", "127.0.0.1:82");
   const struct {
     const char* address;
     std::optional<PageKind> kind;
@@ -52,8 +53,8 @@ TEST(ReadPageAddress, TheFormsOnTheConfiguredHostsByTheirParts) {
     EXPECT_EQ(page->id, c.id);
     EXPECT_EQ(page->film_type, c.film_type);
   }
-  unsetenv("TARN_PHOTO_HOST");
-  unsetenv("TARN_MOVIE_HOST");
+  testing::UnsetTestEnvironment("TARN_PHOTO_HOST");
+  testing::UnsetTestEnvironment("TARN_MOVIE_HOST");
 }
 
 }  // namespace

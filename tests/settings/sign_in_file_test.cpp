@@ -2,48 +2,61 @@
 #include "settings/sign_in_file.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace tarn {
 namespace {
 
+// Windows has no mode bits: there the sign-in lies in the user's own folder.
+#ifndef _WIN32
 mode_t ModeOf(const std::string& path) {
   struct stat status {};
   EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
   return status.st_mode & 0777;
 }
+#endif
 
 TEST(SignInFile, MadeForItsOwnerAloneAndRemovedAtSignOut) {
   testing::TempDir dir;
   const std::string path = dir.File("config/tarn/cookies.txt");
+#ifndef _WIN32
   const mode_t umask_before = ::umask(0);
+#endif
   // A temporary left by a killed save, readable by all: the sign-in never lands in it as it is.
   std::filesystem::create_directories(dir.File("config/tarn"));
   testing::WriteAll(path + "." + std::to_string(::getpid()) + ".tmp", "old");
+#ifndef _WIN32
   ::chmod((path + "." + std::to_string(::getpid()) + ".tmp").c_str(), 0644);
+#endif
   const std::vector<net::UserCookie> cookies = {
       {".douban.com", true, "/", true, 0, "dbcl2", "\"1:s\"", true}};
   SaveSignIn(path, cookies);
+#ifndef _WIN32
   ::umask(umask_before);
   EXPECT_EQ(ModeOf(path), 0600u);
-  ::setenv("TARN_PHOTO_HOST", "www.douban.com", 1);
+#endif
+  testing::SetTestEnvironment("TARN_PHOTO_HOST", "www.douban.com");
   std::optional<SavedSignIn> saved = LoadSignIn(path);
   ASSERT_TRUE(saved.has_value());
   EXPECT_EQ(saved->cookies, cookies);
   EXPECT_FALSE(saved->others_may_read);
 
+#ifndef _WIN32
   ::chmod(path.c_str(), 0640);
   EXPECT_TRUE(LoadSignIn(path)->others_may_read);
   EXPECT_EQ(LoadSignIn(path)->cookies, cookies);  // used all the same
+#endif
 
   RemoveSignIn(path);
   EXPECT_FALSE(LoadSignIn(path).has_value());
   RemoveSignIn(path);  // signed out already: nothing to do
-  ::unsetenv("TARN_PHOTO_HOST");
+  testing::UnsetTestEnvironment("TARN_PHOTO_HOST");
 }
 
 TEST(SignInFile, TheUsersTextKeepsTheServicesCookies) {
@@ -64,20 +77,20 @@ TEST(SignInFile, TheUsersTextKeepsTheServicesCookies) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    ::setenv("TARN_PHOTO_HOST", c.photo_host, 1);
+    testing::SetTestEnvironment("TARN_PHOTO_HOST", c.photo_host);
     const net::CookieImport import = ReadUserCookies(c.text);
     std::string domains;
     for (const net::UserCookie& cookie : import.cookies) domains += cookie.domain + " ";
     EXPECT_EQ(domains + std::to_string(import.foreign), c.domains);
   }
-  ::unsetenv("TARN_PHOTO_HOST");
+  testing::UnsetTestEnvironment("TARN_PHOTO_HOST");
 }
 
 TEST(SignInFile, OriginsAreThePhotoAndFilmHostsOverHttps) {
-  ::setenv("TARN_MOVIE_HOST", "movie.example", 1);
+  testing::SetTestEnvironment("TARN_MOVIE_HOST", "movie.example");
   const net::ServiceOrigin film = ServiceSignIn({}).origins.at(1);
   EXPECT_EQ(film.host + ":" + std::to_string(film.port), "movie.example:443");
-  ::unsetenv("TARN_MOVIE_HOST");
+  testing::UnsetTestEnvironment("TARN_MOVIE_HOST");
 }
 
 }  // namespace

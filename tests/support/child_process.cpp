@@ -2,8 +2,9 @@
 #include "support/child_process.h"
 
 #ifdef _WIN32
+#include <winsock2.h>  // before windows.h, which would bring the old Winsock in
+
 #include <windows.h>
-#include <winsock2.h>
 #else
 #include <fcntl.h>
 #include <poll.h>
