@@ -49,7 +49,7 @@ TEST(SignInCheck, TheAnswerToMineSaysWhatTheSignInIsWorth) {
     timeouts.idle_read = std::chrono::seconds(5);  // a wrong script fails soon
     const SignInCheck check = CheckSignIn(sign_in, host, ServiceSettings{}, {}, timeouts);
     server.Finish();
-    EXPECT_EQ(check.outcome, c.outcome);
+    EXPECT_EQ(check.outcome, c.outcome) << SignInCheckMessage(check);
     if (c.message != nullptr) {
       EXPECT_EQ(SignInCheckMessage(check), c.message);
     }

@@ -2,9 +2,10 @@
 #include "support/child_process.h"
 
 #ifdef _WIN32
+// clang-format off
 #include <winsock2.h>  // before windows.h, which would bring the old Winsock in
-
 #include <windows.h>
+// clang-format on
 #else
 #include <fcntl.h>
 #include <poll.h>
