@@ -14,6 +14,7 @@ Every certificate uses server.key. Nothing leaves the folder.
 """
 
 import os
+import secrets
 import subprocess
 
 NAMES = "subjectAltName=IP:127.0.0.1,DNS:localhost\n"
@@ -50,7 +51,10 @@ def _issue(folder, name, request, authority, names, days):
 def make_authority(folder):
     os.makedirs(folder, exist_ok=True)
     paths = {"dir": folder}
-    authority = _authority(folder, "ca", "/CN=Tarn Test Authority")
+    # A name of its own for every authority made: certificate caches (Wine's among them) match
+    # an issuer by its name and a certificate by issuer and serial, and must never take an
+    # earlier run's authority or server for this one's.
+    authority = _authority(folder, "ca", f"/CN=Tarn Test Authority {secrets.token_hex(8)}")
     rogue = _authority(folder, "rogue_ca", "/CN=Nobody Trusts This Authority")
     paths["ca"] = authority[1]
     key = os.path.join(folder, "server.key")
