@@ -22,8 +22,15 @@ bool RequestPacer::Sleep(std::chrono::milliseconds pause, const std::stop_token&
 }
 
 bool RequestPacer::WaitUntil(Clock::time_point moment, const std::stop_token& stop) {
+  // The stop wakes the wait under the lock, so a stop between the check and the wait is never
+  // lost (the stop-token wait of some standard libraries can lose it, and sleep out the pause).
+  // Made before the lock: a stop already requested runs it at once, here.
+  const std::stop_callback wake(stop, [this] {
+    const std::lock_guard held(mutex_);
+    wake_.notify_all();
+  });
   std::unique_lock lock(mutex_);
-  wake_.wait_until(lock, stop, moment, [] { return false; });
+  wake_.wait_until(lock, moment, [&stop] { return stop.stop_requested(); });
   return !stop.stop_requested();
 }
 

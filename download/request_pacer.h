@@ -37,7 +37,7 @@ class RequestPacer {
   std::minstd_rand random_;
   std::optional<Clock::time_point> last_;
   std::mutex mutex_;
-  std::condition_variable_any wake_;
+  std::condition_variable wake_;
 };
 
 }  // namespace tarn
