@@ -1,7 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "download/request_pacer.h"
 
+#include <algorithm>
+#include <thread>
+
 namespace tarn {
+namespace {
+
+// How soon a wait sees a stop.
+constexpr std::chrono::milliseconds kStopLook{50};
+
+}  // namespace
 
 RequestPacer::RequestPacer(std::chrono::milliseconds pause, uint32_t seed)
     : pause_(pause), random_(seed) {}
@@ -22,15 +31,10 @@ bool RequestPacer::Sleep(std::chrono::milliseconds pause, const std::stop_token&
 }
 
 bool RequestPacer::WaitUntil(Clock::time_point moment, const std::stop_token& stop) {
-  // The stop wakes the wait under the lock, so a stop between the check and the wait is never
-  // lost (the stop-token wait of some standard libraries can lose it, and sleep out the pause).
-  // Made before the lock: a stop already requested runs it at once, here.
-  const std::stop_callback wake(stop, [this] {
-    const std::lock_guard held(mutex_);
-    wake_.notify_all();
-  });
-  std::unique_lock lock(mutex_);
-  wake_.wait_until(lock, moment, [&stop] { return stop.stop_requested(); });
+  // Slept in short slices, with no callback to wake it: the stop-token waits of some standard
+  // libraries hang under Wine, and a stop is seen within one slice all the same.
+  for (auto now = Clock::now(); now < moment && !stop.stop_requested(); now = Clock::now())
+    std::this_thread::sleep_for(std::min<Clock::duration>(moment - now, kStopLook));
   return !stop.stop_requested();
 }
 

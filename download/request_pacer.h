@@ -2,9 +2,7 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <random>
 #include <stop_token>
@@ -36,8 +34,6 @@ class RequestPacer {
   const std::chrono::milliseconds pause_;
   std::minstd_rand random_;
   std::optional<Clock::time_point> last_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
 };
 
 }  // namespace tarn
