@@ -163,7 +163,7 @@ bool RunContext::WithRetries(Fetch&& fetch, std::string& error, int* status) {
       if (status != nullptr) *status = HttpStatusOf(failure);
       if (const std::optional<int> refusal = manners_->Refusal(failure, fetching_raw_))
         throw ServiceRefused{*refusal};
-      if (IsSignInRedirect(failure)) throw SignInNeeded{};
+      if (manners_ == service_.get() && IsSignInRedirect(failure)) throw SignInNeeded{};
       if (!manners_->WorthRetrying(failure)) return false;
     }
   }
