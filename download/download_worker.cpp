@@ -52,11 +52,7 @@ void DownloadWorker::Run(std::stop_token stop) {
   } catch (const ServiceRefused& refusal) {
     run.EndRun(RunResult::Stop::kRefused, RefusalMessage(refusal.status, run.Result().saved));
   } catch (const SignInNeeded&) {
-    run.EndRun(RunResult::Stop::kSignIn,
-               job_.sign_in.cookies.empty()
-                   ? "这个页面只有登录后才能看到：请先登录（窗口里的“登录”，或 tarn-get "
-                     "--cookies），再下载。"
-                   : "登录已失效（豆瓣把请求转到了登录页面）：请重新登录后再下载。");
+    run.EndRun(RunResult::Stop::kSignIn, SignInNeededMessage(!job_.sign_in.cookies.empty()));
   }
   run.Finish();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace tarn {
@@ -19,15 +20,16 @@ class FolderLock {
 
   bool Busy() const { return busy_; }
   const std::string& Folder() const { return folder_; }
+  // What the user should know of how the claim was made (a file system without locks); empty
+  // when there is nothing to say.
+  const std::string& Note() const { return note_; }
 
  private:
+  struct Impl;  // the system's claim
   std::string folder_;
-#ifdef _WIN32
-  void* claim_ = nullptr;  // a named semaphore taken for the folder
-#else
-  int descriptor_ = -1;
-#endif
+  std::unique_ptr<Impl> impl_;
   bool busy_ = false;
+  std::string note_;
 };
 
 }  // namespace tarn

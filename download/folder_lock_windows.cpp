@@ -29,6 +29,15 @@ std::wstring ClaimName(HANDLE folder) {
 
 }  // namespace
 
+struct FolderLock::Impl {
+  HANDLE claim = nullptr;  // a named semaphore taken for the folder
+
+  ~Impl() {
+    ReleaseSemaphore(claim, 1, nullptr);
+    CloseHandle(claim);
+  }
+};
+
 FolderLock::FolderLock(const std::string& folder) : folder_(folder) {
   // Windows locks no folders: a semaphore named after the folder, taken without waiting, is
   // the claim, and it goes with the process as a lock does.
@@ -46,18 +55,12 @@ FolderLock::FolderLock(const std::string& folder) : folder_(folder) {
     CloseHandle(claim);
     return;
   }
-  claim_ = claim;
+  impl_ = std::make_unique<Impl>();
+  impl_->claim = claim;
 }
 
-FolderLock::FolderLock(FolderLock&& other) noexcept
-    : folder_(std::move(other.folder_)),
-      claim_(std::exchange(other.claim_, nullptr)),
-      busy_(other.busy_) {}
+FolderLock::FolderLock(FolderLock&& other) noexcept = default;
 
-FolderLock::~FolderLock() {
-  if (claim_ == nullptr) return;
-  ReleaseSemaphore(claim_, 1, nullptr);
-  CloseHandle(claim_);
-}
+FolderLock::~FolderLock() = default;
 
 }  // namespace tarn

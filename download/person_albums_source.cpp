@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "download/person_albums_source.h"
 
+#include <filesystem>
+
 #include "base/clean_text.h"
 #include "base/cut_text.h"
+#include "base/file_path.h"
 #include "base/text.h"
 #include "download/album_list_scanner.h"
 #include "download/album_scanner.h"
@@ -12,8 +15,24 @@
 namespace tarn {
 namespace {
 
-// Characters of a title kept in a folder name: enough to know the album by.
+// Characters of a title kept in a folder name, "…" included: enough to know the album by.
 constexpr size_t kMaxTitleCharacters = 80;
+// Bytes of a folder name every file system takes (most take 255); as UTF-8 this also bounds
+// the UTF-16 units Windows counts, so a folder keeps its name on every system.
+constexpr size_t kMaxFolderNameBytes = 240;
+
+// The UTF-8 characters of `text` from the start, fewest first: each one's end offset.
+std::vector<size_t> CharacterEnds(std::string_view text) {
+  std::vector<size_t> ends;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (i + 1 == text.size() || (static_cast<unsigned char>(text[i + 1]) & 0xC0) != 0x80)
+      ends.push_back(i + 1);
+  return ends;
+}
+
+std::string AlbumName(const std::string& id, const std::string& title) {
+  return "相册 " + id + " " + QuotedText(title) + "：";
+}
 
 }  // namespace
 
@@ -23,11 +42,20 @@ std::string AlbumFolderName(const std::string& id, const std::string& title) {
     // What Windows refuses in a name, and the separators of every system.
     safe += std::string_view("<>:\"/\\|?*").find(c) == std::string_view::npos ? c : '_';
   }
-  std::string cut = CutText(safe, kMaxTitleCharacters);
-  // "…" marks a cut; trailing dots and blanks are refused on Windows.
-  while (!cut.empty() && (cut.back() == '.' || cut.back() == ' ')) cut.pop_back();
-  const std::string_view trimmed = Trim(cut);
-  return trimmed.empty() ? id : id + " " + std::string(trimmed);
+  // Trailing dots and blanks are refused on Windows.
+  while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.pop_back();
+  const std::string_view trimmed = Trim(safe);
+  if (trimmed.empty()) return id;
+  const std::string head = id + " ";
+  const std::vector<size_t> ends = CharacterEnds(trimmed);
+  if (ends.size() <= kMaxTitleCharacters && head.size() + trimmed.size() <= kMaxFolderNameBytes)
+    return head + std::string(trimmed);
+  // Cut: as many characters as fit beside "…" under both bounds.
+  const std::string_view ellipsis = "…";
+  size_t kept = std::min(ends.size(), kMaxTitleCharacters - 1);
+  while (kept > 0 && head.size() + ends[kept - 1] + ellipsis.size() > kMaxFolderNameBytes) --kept;
+  if (kept == 0) return id;
+  return head + std::string(Trim(trimmed.substr(0, ends[kept - 1]))) + std::string(ellipsis);
 }
 
 std::optional<std::string> PersonAlbumsSource::ReadPage(RunContext&, std::string_view bytes,
@@ -42,8 +70,11 @@ std::optional<std::string> PersonAlbumsSource::ReadPage(RunContext&, std::string
     const std::optional<PageAddress> form = ReadPageAddress(album.address);
     if (!form || !form->https || form->kind != PageKind::kAlbum) return;
     // An album shut even to this visitor is passed over; the others are still saved.
-    albums_.push_back({album.id, album.title, album.address,
-                       std::make_unique<TodayAlbumSource>(/*notice_ends_run=*/false)});
+    albums_.push_back({album.id,
+                       album.title,
+                       album.address,
+                       std::make_unique<TodayAlbumSource>(/*one_of_many=*/true),
+                       {}});
   });
   return fresh > 0 ? NextPageAddress(rest) : std::nullopt;
 }
@@ -51,9 +82,19 @@ std::optional<std::string> PersonAlbumsSource::ReadPage(RunContext&, std::string
 bool PersonAlbumsSource::AfterWalk(RunContext& run) {
   for (Album& album : albums_) {
     if (run.Ended()) return false;
-    const std::optional<std::string> page = run.FetchPageText(album.address, list_address_);
-    if (!page) return false;
+    const std::optional<std::string> page =
+        run.FetchPartPage(album.address, list_address_, album.failure);
+    if (run.Ended()) return false;
+    // An album that cannot be read costs only itself: it is told, and the others are saved.
+    if (!page) {
+      album.failure = "无法读取：" + QuotedText(album.address) + "\n" + album.failure;
+      continue;
+    }
     if (!run.Walk(*album.source, FirstPage{album.address, *page, true})) return false;
+    album.failure = album.source->Failure();
+    if (!run.Job().all_pages || run.Result().truncated) continue;
+    if (const std::optional<std::string> shortfall = album.source->Shortfall())
+      run.CutWalk(AlbumName(album.id, album.title) + *shortfall);
   }
   return true;
 }
@@ -66,15 +107,31 @@ void PersonAlbumsSource::SavePhotos(RunContext& run) {
   for (Album& album : albums_) {
     if (run.Ended()) return;
     const int saved_before = run.Result().saved;
-    const std::string name = "相册 " + album.id + " " + QuotedText(album.title) + "：";
+    const std::string name = AlbumName(album.id, album.title);
     if (album.source->NotPublic()) {
       run.ReportSection(name + "没有公开，跳过");
       continue;
     }
-    album.source->SaveInto(run, AlbumFolderName(album.id, album.title), true);
+    const std::string folder = AlbumFolderName(album.id, album.title);
+    if (album.failure.empty()) album.failure = MakeSubfolder(run.Job().Now().folder, folder);
+    if (!album.failure.empty()) {
+      run.ReportSection(name + "没有保存");
+      run.CutWalk(name + album.failure);
+      continue;
+    }
+    album.source->SaveInto(run, folder, true);
     run.ReportSection(name + std::to_string(album.source->Count()) + " 张照片，已保存 " +
                       std::to_string(run.Result().saved - saved_before) + " 张");
   }
+}
+
+std::string MakeSubfolder(const std::string& folder, const std::string& name) {
+  const std::string inside = FileInFolder(folder, name);
+  std::error_code error;
+  std::filesystem::create_directory(PathFromUtf8(inside), error);
+  if (!error && std::filesystem::is_directory(PathFromUtf8(inside), error)) return {};
+  return "无法创建文件夹：" + QuotedText(inside) +
+         (error ? "\n" + QuotedText(error.message()) : std::string());
 }
 
 }  // namespace tarn

@@ -25,6 +25,7 @@ class PersonAlbumsSource final : public PhotoSource {
   struct Album {
     std::string id, title, address;
     std::unique_ptr<TodayAlbumSource> source;
+    std::string failure;  // why the album cannot be saved; empty while it can
   };
   std::string list_address_;  // the list's first page: the Referer of the albums' first pages
   std::set<std::string> listed_;
@@ -32,7 +33,11 @@ class PersonAlbumsSource final : public PhotoSource {
 };
 
 // The subfolder of an album: "<id> <title>", the title cleaned of what a file name may not
-// hold on any system and cut to 80 characters; "<id>" alone without a title.
+// hold on any system and cut to 80 characters ("…" included) and the whole name to a length
+// every file system takes; "<id>" alone without a title.
 std::string AlbumFolderName(const std::string& id, const std::string& title);
+
+// Makes folder `name` inside `folder` (an existing one will do): empty, or why it cannot be.
+std::string MakeSubfolder(const std::string& folder, const std::string& name);
 
 }  // namespace tarn

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "download/photo_name.h"
 
+#include <algorithm>
 #include <cstdint>
 
+#include "image/photo_whole.h"
 #include "image/webp_decoder.h"
 
 namespace tarn {
@@ -10,6 +12,8 @@ namespace {
 
 // Longest photo id taken: real ones are a letter and ten digits.
 constexpr size_t kMaxIdBytes = 32;
+// Bytes enough to tell the formats apart ("RIFF", size, "WEBP").
+constexpr size_t kSniffBytes = 12;
 
 }  // namespace
 
@@ -23,11 +27,18 @@ std::optional<std::string> ServicePhotoId(std::string_view address) {
   return std::string(name);
 }
 
-PhotoBytes JudgePhotoBytes(std::string_view first_bytes, uint64_t size) {
+PhotoBytes JudgePhotoBytes(std::istream& bytes, uint64_t size) {
   if (size == 0) return PhotoBytes::kEmpty;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(first_bytes.data());
-  if (LooksLikeWebp(bytes, first_bytes.size()) || first_bytes.starts_with("\xFF\xD8\xFF"))
-    return PhotoBytes::kPhoto;
+  std::string first_bytes(kSniffBytes, '\0');
+  bytes.read(first_bytes.data(), static_cast<std::streamsize>(first_bytes.size()));
+  first_bytes.resize(static_cast<size_t>(std::max<std::streamsize>(bytes.gcount(), 0)));
+  if (LooksLikeWebp(reinterpret_cast<const uint8_t*>(first_bytes.data()), first_bytes.size()))
+    return WebpIsWhole(first_bytes, size) ? PhotoBytes::kPhoto : PhotoBytes::kCut;
+  if (first_bytes.starts_with("\xFF\xD8\xFF")) {
+    bytes.clear();
+    bytes.seekg(0);
+    return JpegIsWhole(bytes) ? PhotoBytes::kPhoto : PhotoBytes::kCut;
+  }
   const size_t text = first_bytes.find_first_not_of(" \t\r\n");
   if (text != std::string_view::npos && first_bytes[text] == '<') return PhotoBytes::kPage;
   return PhotoBytes::kOther;

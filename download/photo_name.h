@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,14 +18,15 @@ inline constexpr std::array<std::string_view, 2> kPhotoExtensions = {".jpg", ".w
 // "p" and digits, nothing else; nothing when the address holds no such name.
 std::optional<std::string> ServicePhotoId(std::string_view address);
 
-// What a photo's answer turned out to be, by its first bytes and its length.
+// What a photo's answer turned out to be, by its bytes (`size` of them, read from the start).
 enum class PhotoBytes {
-  kPhoto,  // a JPEG or a WebP picture
+  kPhoto,  // a whole JPEG or WebP picture
   kEmpty,  // no bytes at all
   kPage,   // a web page (a captcha answered in the photo's place)
+  kCut,    // the start of a JPEG or WebP without its end
   kOther,  // anything else
 };
-PhotoBytes JudgePhotoBytes(std::string_view first_bytes, uint64_t size);
+PhotoBytes JudgePhotoBytes(std::istream& bytes, uint64_t size);
 
 // The extension a photo's bytes call for, from its first bytes: ".webp" for WebP, ".jpg" for
 // JPEG and for anything else (kept as the program always kept it).

@@ -45,7 +45,10 @@ PhotoPartFile::~PhotoPartFile() {
   }
 }
 
-std::string PhotoPartFile::FirstBytes() const { return ReadFirstBytes(part_path_); }
+PhotoBytes PhotoPartFile::Judge() const {
+  std::ifstream file(PathFromUtf8(part_path_), std::ios::binary);
+  return JudgePhotoBytes(file, stream_->Position());
+}
 
 SavedPhoto PhotoPartFile::Commit() {
   stream_->Close();  // only a clean close says the bytes reached the disk

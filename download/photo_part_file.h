@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "download/photo_name.h"
 #include "net/file_stream.h"
 
 namespace tarn {
@@ -28,8 +29,8 @@ class PhotoPartFile {
   // Where the body goes; Rewind() it before another attempt.
   net::OutputStream& Stream() { return *stream_; }
   const std::string& PartPath() const { return part_path_; }
-  // The first bytes written, enough to tell a photo's format.
-  std::string FirstBytes() const;
+  // What the bytes written make: a whole photo, or why not.
+  PhotoBytes Judge() const;
 
   // Closes the file and names it `<stem>` plus the extension its first bytes call for. An
   // existing file of that name is never replaced (it was saved before): the .part is dropped

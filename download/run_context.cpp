@@ -6,11 +6,14 @@
 #include <set>
 
 #include "base/file_path.h"
+#include "base/text.h"
 #include "download/low_space.h"
 #include "download/photo_name.h"
 #include "download/photo_part_file.h"
 #include "download/photo_source.h"
+#include "net/http_address.h"
 #include "net/http_errors.h"
+#include "settings/config.h"
 #include "settings/page_address.h"
 
 namespace tarn {
@@ -34,17 +37,35 @@ std::string SiteRoot(std::string_view address) {
   return std::string(address.substr(0, path)) + "/";
 }
 
-// Where an answer moves a page of the service to, when that is a page of a form the program
-// reads, over https on the service's own hosts; nothing for anywhere else.
-std::optional<std::string> ServicePageMove(const net::EIdHTTPProtocolException& answer) {
+// Where an old star address's answer moves it to: a redirect to another https page of the
+// service's own page hosts (whatever its path; `Location` may be relative to `asked`), or
+// nothing for anywhere else.
+std::optional<std::string> StarPageHop(const net::EIdHTTPProtocolException& answer,
+                                       const std::string& asked) {
   const int status = answer.ErrorCode();
-  if (status < 300 || status > 399) return std::nullopt;
-  const std::optional<PageAddress> page = ReadPageAddress(answer.Location());
-  if (!page || !page->https) return std::nullopt;
-  return std::string(answer.Location());
+  if (status < 300 || status > 399 || answer.Location().empty()) return std::nullopt;
+  net::HttpTarget target;
+  target.Resolve(net::SplitAddress(asked));
+  target.Resolve(net::SplitAddress(answer.Location()));
+  if (!EqualsIgnoringAsciiCase(target.scheme, "https")) return std::nullopt;
+  const std::string host = target.HostValue();
+  if (!EqualsIgnoringAsciiCase(host, PhotoHost()) && !EqualsIgnoringAsciiCase(host, MovieHost()))
+    return std::nullopt;
+  return "https://" + host + target.RequestTarget();
+}
+
+bool IsPageOf(std::string_view address, PageKind kind) {
+  const std::optional<PageAddress> page = ReadPageAddress(address);
+  return page && page->kind == kind;
 }
 
 }  // namespace
+
+std::string SignInNeededMessage(bool signed_in) {
+  return signed_in ? "登录已失效（豆瓣把请求转到了登录页面）：请重新登录后再下载。"
+                   : "这个页面只有登录后才能看到：请先登录（窗口里的“登录”，或 tarn-get "
+                     "--cookies），再下载。";
+}
 
 int HttpStatusOf(const std::exception& failure) {
   const auto* answer = dynamic_cast<const net::EIdHTTPProtocolException*>(&failure);
@@ -77,7 +98,7 @@ bool RunContext::BeforeRequest(std::string_view accept, const std::string& refer
 std::optional<FirstPage> RunContext::FetchFirstPage() {
   FirstPage first;
   std::string error;
-  bool ok = false;
+  bool ok = false, elsewhere = false;
   try {
     ok = WithRetries(
         [&](int) {
@@ -87,6 +108,7 @@ std::optional<FirstPage> RunContext::FetchFirstPage() {
           manners_ = IsHttpsAddress(first.address) ? service_.get() : plain_.get();
           BeforeRequest(kPageAccept, SiteRoot(first.address));
           client_.FollowUpgrades(false);
+          const bool old_star = IsPageOf(first.address, PageKind::kOldStarPhotos);
           for (int moves = 0;; ++moves) {
             try {
               first.body = client_.FetchText(first.address);
@@ -98,15 +120,20 @@ std::optional<FirstPage> RunContext::FetchFirstPage() {
                 // The server moved the page to https: today's service, with its manners and its
                 // refusals from this request on.
                 manners_ = service_.get();
-              } else if (manners_ == service_.get() && moves < kMaxPageMoves) {
-                // An old page of the service moved to one of its own list pages.
-                moved = ServicePageMove(answer);
+              } else if (old_star && manners_ == service_.get() && moves < kMaxPageMoves &&
+                         !manners_->Refusal(answer, false)) {
+                // The service moves an old star address through pages of its own hosts.
+                moved = StarPageHop(answer, first.address);
               }
               if (!moved) throw;
+              // Each hop is a request of its own: the next one waits its turn.
+              manners_->RequestEnded();
               first.address = std::move(*moved);
               BeforeRequest(kPageAccept, SiteRoot(first.address));
             }
           }
+          // Only a star's photo list is where an old star address may end.
+          elsewhere = old_star && !IsPageOf(first.address, PageKind::kStarPhotos);
         },
         error);
   } catch (const net::ETlsSetupError& failure) {
@@ -114,6 +141,10 @@ std::optional<FirstPage> RunContext::FetchFirstPage() {
     return std::nullopt;
   }
   client_.FollowUpgrades(true);
+  if (ok && elsewhere) {
+    ok = false;
+    error = "豆瓣把旧的影人地址转到了不是明星照片的页面：" + QuotedText(first.address);
+  }
   if (!ok) {
     if (!Cancelled())
       EndRun(RunResult::Stop::kAlbumPage,
@@ -140,21 +171,6 @@ std::optional<std::string> RunContext::FetchText(const std::string& address,
   return page;
 }
 
-std::optional<std::string> RunContext::FetchPageText(const std::string& address,
-                                                     const std::string& referer) {
-  std::string error;
-  std::optional<std::string> page;
-  try {
-    page = FetchText(address, referer, error);
-  } catch (const net::ETlsSetupError& failure) {
-    EndInsecure(failure);
-    return std::nullopt;
-  }
-  if (!page && !Cancelled())
-    EndRun(RunResult::Stop::kAlbumPage, "无法获取相册页面：" + QuotedText(address) + "\n" + error);
-  return page;
-}
-
 bool RunContext::Walk(PhotoSource& source, const FirstPage& first) {
   std::optional<std::string> next = source.ReadPage(*this, first.body, first.address);
   if (Ended()) return false;
@@ -168,12 +184,32 @@ bool RunContext::Walk(PhotoSource& source, const FirstPage& first) {
       break;
     }
     const std::string address = std::move(*next);
-    const std::optional<std::string> page = FetchPageText(address, first.address);
-    if (!page) return false;
+    std::string error;
+    const std::optional<std::string> page = FetchPartPage(address, first.address, error);
+    if (Ended()) return false;
+    if (!page) {
+      // What the pages before gave is still saved; the next run tries this page again.
+      CutWalk("第 " + std::to_string(pages + 1) + " 页无法读取，只保存了前 " +
+              std::to_string(pages) + " 页的照片：" + QuotedText(address) + "\n" + error);
+      break;
+    }
     next = source.ReadPage(*this, *page, address);
     if (Ended()) return false;
   }
   return true;
+}
+
+std::optional<std::string> RunContext::FetchPartPage(const std::string& address,
+                                                     const std::string& referer,
+                                                     std::string& error) {
+  try {
+    return FetchText(address, referer, error);
+  } catch (const net::ETlsSetupError& failure) {
+    EndInsecure(failure);
+  } catch (const SignInNeeded&) {
+    error = SignInNeededMessage(!job_.sign_in.cookies.empty());
+  }
+  return std::nullopt;
 }
 
 bool RunContext::AddPhoto(ListedPhoto photo) {
@@ -203,6 +239,7 @@ bool RunContext::HoldFolder(const std::string& folder) {
                                        "\n请等它结束后再试，或换一个保存文件夹。");
     return false;
   }
+  if (!lock.Note().empty()) notes_.push_back(lock.Note());
   folders_.push_back(std::move(lock));
   return true;
 }
@@ -237,7 +274,7 @@ bool RunContext::SaveNamedPhoto(size_t index, const std::string& folder, const s
           },
           why, &status);
       if (fetched) {
-        switch (JudgePhotoBytes(part.FirstBytes(), part.Stream().Position())) {
+        switch (part.Judge()) {
           case PhotoBytes::kPhoto:
             saved_path = part.Commit().path;
             why.clear();
@@ -246,6 +283,9 @@ bool RunContext::SaveNamedPhoto(size_t index, const std::string& folder, const s
             throw ServiceRefused{200};  // a captcha page in place of the photo
           case PhotoBytes::kEmpty:
             why = "服务器发来的照片是空的：" + QuotedText(attempt.address);
+            break;
+          case PhotoBytes::kCut:
+            why = "服务器发来的照片不完整：" + QuotedText(attempt.address);
             break;
           case PhotoBytes::kOther:
             why = "服务器发来的不是 JPEG 或 WebP 图片：" + QuotedText(attempt.address);
@@ -306,10 +346,11 @@ void RunContext::CloseMessage() {
   };
   if (result_.truncated)
     add("相册照片太多，只保存了前 " + std::to_string(photos_.size()) + " 张。");
-  if (!walk_cut_.empty()) {
+  for (const std::string& gap : walk_cut_) {
     result_.walk_cut = true;
-    add(walk_cut_);
+    add(gap);
   }
+  for (const std::string& note : notes_) add(note);
 }
 
 void RunContext::Finish() {

@@ -55,14 +55,17 @@ class RunContext {
   // ServiceRefused and SignInNeeded as every fetch does.
   std::optional<std::string> FetchText(const std::string& address, const std::string& referer,
                                        std::string& error);
-  // A page the run cannot do without: nothing, with the run ended, when it cannot be had.
-  std::optional<std::string> FetchPageText(const std::string& address, const std::string& referer);
 
   // Adds a photo to the run; false when the run holds as many as it may.
   bool AddPhoto(ListedPhoto photo);
   const std::vector<ListedPhoto>& Photos() const { return photos_; }
-  // The walk stopped early for `why`; the photos found are still saved.
-  void CutWalk(std::string why) { walk_cut_ = std::move(why); }
+  // A part of the run was not read (a page, an album of a list) for `why`; the photos found
+  // are still saved, and the run says what is missing.
+  void CutWalk(std::string why) { walk_cut_.push_back(std::move(why)); }
+  // A page after a list's first: nothing, with `error`, when it cannot be had (also when the
+  // service asks for a sign-in). A refusal still ends the run, as does a failed certificate.
+  std::optional<std::string> FetchPartPage(const std::string& address, const std::string& referer,
+                                           std::string& error);
 
   // Runs `fetch(attempt)` with the run's manners until it succeeds, the tries are used up, the
   // run stops, or a failure that another try cannot change. A file failure passes through; a
@@ -117,8 +120,9 @@ class RunContext {
   std::vector<std::string> failures_;  // the first few reasons, for the message
   std::vector<FolderLock> folders_;
   std::string first_address_;  // the Referer of later pages
-  std::string walk_cut_;
-  bool fetching_raw_ = false;  // the original size is refused to everyone: 403 is no ban
+  std::vector<std::string> walk_cut_;
+  std::vector<std::string> notes_;  // what the user should know though nothing failed
+  bool fetching_raw_ = false;       // the original size is refused to everyone: 403 is no ban
   RunResult result_;
 };
 
@@ -129,6 +133,9 @@ struct ServiceRefused {
 
 // The service sent the request to its sign-in page: signed out, or the sign-in has expired.
 struct SignInNeeded {};
+
+// What the user is told when the service asks for a sign-in: `signed_in` runs have expired.
+std::string SignInNeededMessage(bool signed_in);
 
 // The HTTP status of a failure, or 0 when it was no answer.
 int HttpStatusOf(const std::exception& failure);

@@ -30,11 +30,22 @@ std::optional<std::string> ServiceSource::EndPage(RunContext& run, std::optional
   // Pages that only repeat what was listed lead nowhere new.
   if (listed_on_page_ > 0 && fresh_on_page_ == 0) return std::nullopt;
   if (listed_on_page_ == 0 && next) {
-    run.EndRun(RunResult::Stop::kAlbumPage,
-               "页面上没有找到照片，下载已停止：" + QuotedText(address));
+    // A later page lost keeps what the pages before it gave.
+    if (pages_ > 1)
+      run.CutWalk("页面上没有找到照片，后面的页没有读取：" + QuotedText(address));
+    else
+      Fail(run, RunResult::Stop::kAlbumPage,
+           "页面上没有找到照片，下载已停止：" + QuotedText(address));
     return std::nullopt;
   }
   return next;
+}
+
+void ServiceSource::Fail(RunContext& run, RunResult::Stop stop, std::string why) {
+  if (one_of_many_)
+    failure_ = std::move(why);
+  else
+    run.EndRun(stop, std::move(why));
 }
 
 const ListedPhoto& ServiceSource::Photo(const RunContext& run, size_t i) const {

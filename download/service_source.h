@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "download/download_events.h"
 #include "download/photo_ladder.h"
 #include "download/photo_source.h"
 #include "download/today_scanner.h"
@@ -17,6 +18,10 @@ namespace tarn {
 // `.webp`) through .part files, with the list's text file written before and after.
 class ServiceSource : public PhotoSource {
  public:
+  // A list that is `one_of_many` (an album of a person's) never ends the run: what would, it
+  // keeps as its Failure(), and the run goes on with the next list.
+  explicit ServiceSource(bool one_of_many = false) : one_of_many_(one_of_many) {}
+
   void SavePhotos(RunContext& run) override;
 
   // Saves this list's photos into `subfolder` of the folder the job names as each photo starts
@@ -24,6 +29,8 @@ class ServiceSource : public PhotoSource {
   void SaveInto(RunContext& run, const std::string& subfolder, bool may_be_empty);
   // How many photos this list added to the run.
   size_t Count() const { return ids_.size(); }
+  // Why this list, one of many, could not be read; empty when it could.
+  const std::string& Failure() const { return failure_; }
 
  protected:
   // Starts reading a page (its bytes as they came): the text with invalid UTF-8 replaced.
@@ -48,9 +55,14 @@ class ServiceSource : public PhotoSource {
   // This list's photo `i` in the run.
   const ListedPhoto& Photo(const RunContext& run, size_t i) const;
 
+  // The list cannot be read for `why`: the run ends, or the list fails alone.
+  void Fail(RunContext& run, RunResult::Stop stop, std::string why);
+
   std::string first_address_;
+  const bool one_of_many_;
 
  private:
+  std::string failure_;
   size_t pages_ = 0;
   size_t listed_on_page_ = 0, fresh_on_page_ = 0;
   std::set<std::string> listed_;

@@ -16,7 +16,7 @@ std::optional<std::string> TodayAlbumSource::ReadPage(RunContext& run, std::stri
   if (FirstPage()) facts_ = ReadAlbumFacts(page);
   if (AlbumIsNotPublic(page)) {
     not_public_ = true;
-    if (notice_ends_run_)
+    if (!one_of_many_)
       run.EndRun(RunResult::Stop::kNotPublic,
                  "这个相册没有公开（只有主人或好友能看），无法下载：" + QuotedText(address));
     return std::nullopt;
@@ -27,6 +27,19 @@ std::optional<std::string> TodayAlbumSource::ReadPage(RunContext& run, std::stri
     List(run, std::move(photo), std::move(id));
   });
   return EndPage(run, NextPageAddress(rest), address);
+}
+
+bool TodayAlbumSource::AfterWalk(RunContext& run) {
+  if (run.Job().all_pages && !run.Result().truncated)
+    if (const std::optional<std::string> shortfall = Shortfall()) run.CutWalk(*shortfall);
+  return true;
+}
+
+std::optional<std::string> TodayAlbumSource::Shortfall() const {
+  const auto found = static_cast<int64_t>(Count());
+  if (!facts_.photo_count || found >= *facts_.photo_count) return std::nullopt;
+  return "相册写着 " + std::to_string(*facts_.photo_count) + " 张，只找到 " +
+         std::to_string(found) + " 张";
 }
 
 std::optional<std::vector<PhotoAttempt>> TodayAlbumSource::Attempts(RunContext& run, size_t index,

@@ -10,13 +10,17 @@ namespace tarn {
 // `album_<id>.txt` beside the photos.
 class TodayAlbumSource final : public ServiceSource {
  public:
-  // An album that is not public ends the run, unless it is one of several (`notice_ends_run`
-  // false), which are passed over: NotPublic() tells.
-  explicit TodayAlbumSource(bool notice_ends_run = true) : notice_ends_run_(notice_ends_run) {}
+  // An album that is not public ends the run, unless it is one of many, which are passed
+  // over: NotPublic() tells.
+  using ServiceSource::ServiceSource;
   bool NotPublic() const { return not_public_; }
 
   std::optional<std::string> ReadPage(RunContext& run, std::string_view page,
                                       const std::string& address) override;
+  // A walk over every page that found fewer photos than the album says it holds says so.
+  bool AfterWalk(RunContext& run) override;
+  // "The album says N, M were found", when the pages listed fewer than the album's count.
+  std::optional<std::string> Shortfall() const;
 
  private:
   void WriteText(const RunContext& run, const std::string& folder,
@@ -26,7 +30,6 @@ class TodayAlbumSource final : public ServiceSource {
                                                     std::string& why) override;
 
   AlbumFacts facts_;
-  const bool notice_ends_run_;
   bool not_public_ = false;
 };
 

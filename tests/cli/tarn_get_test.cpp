@@ -264,6 +264,39 @@ TEST(TarnGet, WhatOnlyASignInShowsIsSavedWithItAndRefusedWithout) {
   }
 }
 
+// A part of a run that cannot be had costs only itself: the rest is saved, the part is named,
+// and the status is one. The person's first album lists nothing on its second page, the
+// second sends to the sign-in page, and the star's second page is gone.
+TEST(TarnGet, WhatCanBeSavedIsSavedWhenAPartIsLost) {
+  testing::SampleServerProcess server("--today --photos 40 --hostile lost-pages");
+  ASSERT_TRUE(server.Ready());
+  setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
+  TempDir dir;
+  const std::vector<std::string> options = {"--cookies", server.Field("cookies"), "--pause", "0"};
+  const auto run = [&](const std::string& folder, std::vector<std::string> addresses) {
+    addresses.insert(addresses.begin(), {"-o", dir.File(folder)});
+    addresses.insert(addresses.begin(), options.begin(), options.end());
+    return RunTarnGet(addresses, server.Host());
+  };
+  const Outcome lost = run("in", {server.Field("person"), server.Field("star")});
+  EXPECT_EQ(lost.status, 1) << lost.err;
+  EXPECT_EQ(FilesIn(dir.File("in/1681427427 西湖十景 · 湖光小集样例相册")), 18u + 1u);
+  EXPECT_EQ(FilesIn(dir.File("in/1681427430 断桥残雪")), 4u + 1u);
+  EXPECT_EQ(FilesIn(dir.File("in")), 2u + 30u + 1u);  // two albums' folders, the star's page 1
+  for (const char* says : {"相册写着 40 张，只找到 18 张", "相册 1681427429 只给朋友看的西湖",
+                           "登录已失效", "第 2 页无法读取", "start=30"})
+    EXPECT_NE(lost.err.find(says), std::string::npos) << says << "\n" << lost.err;
+
+  // A folder that cannot be made costs its album alone.
+  std::filesystem::create_directories(dir.File("blocked"));
+  testing::WriteAll(dir.File("blocked/1681427427 西湖十景 · 湖光小集样例相册"),
+                    "a file in the folder's place");
+  const Outcome blocked = run("blocked", {server.Field("person")});
+  EXPECT_EQ(blocked.status, 1) << blocked.err;
+  EXPECT_NE(blocked.err.find("无法创建文件夹"), std::string::npos) << blocked.err;
+  EXPECT_EQ(FilesIn(dir.File("blocked/1681427430 断桥残雪")), 4u + 1u);
+}
+
 TEST(TarnGet, AnAlbumPageThatCannotBeHadGivesFourAndAFailedPhotoOne) {
   RouteServer server([&](const std::string& target, int) {
     if (target == "/photos/album/1/")

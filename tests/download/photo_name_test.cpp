@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
 #include <string>
 
 namespace tarn {
@@ -25,22 +26,46 @@ TEST(ServicePhotoId, PAndDigitsOfTheAddressesFileName) {
   for (const auto& [address, id] : cases) EXPECT_EQ(ServicePhotoId(address), id) << address;
 }
 
-TEST(JudgePhotoBytes, OnlyAJpegOrWebpOfSomeLengthIsAPhoto) {
+// A JPEG's parts: a segment with its length, and a scan's data with a stuffed 0xFF and a
+// restart marker, which end no scan.
+std::string Segment(char marker, const std::string& body) {
+  const size_t length = body.size() + 2;
+  return std::string("\xFF") + marker + char(length >> 8) + char(length & 0xFF) + body;
+}
+const std::string kSoi = "\xFF\xD8", kEoi = "\xFF\xD9";
+const std::string kScan =
+    Segment('\xDA', "scan") + std::string("ab\xFF\x00", 4) + "c\xFF\xD0" + "d";
+
+TEST(JudgePhotoBytes, OnlyAWholeJpegOrWebpIsAPhoto) {
+  const std::string app0 = Segment('\xE0', "JFIF");
+  // An Exif thumbnail carries markers of its own, end marker included.
+  const std::string thumbnail = Segment('\xE1', "Exif" + kSoi + kScan + kEoi);
   const struct {
-    std::string first_bytes;
-    uint64_t size;
+    const char* why;
+    std::string bytes;
     PhotoBytes want;
   } cases[] = {
-      {"\xFF\xD8\xFF\xE0rest", 50000, PhotoBytes::kPhoto},
-      {std::string("RIFF\x10\0\0\0WEBPVP8 ", 16), 20, PhotoBytes::kPhoto},
-      {"", 0, PhotoBytes::kEmpty},                            // a 204, or an empty 200
-      {"\r\n <!DOCTYPE html><html>", 50, PhotoBytes::kPage},  // a captcha in the photo's place
-      {"\xFF\xD8", 2, PhotoBytes::kOther},
-      {std::string("RIFF\x10\0\0\0WAVE", 12), 12, PhotoBytes::kOther},
-      {"GIF89a", 6, PhotoBytes::kOther},
+      {"whole", kSoi + app0 + kScan + kEoi, PhotoBytes::kPhoto},
+      {"a camera's trailer after the end", kSoi + app0 + kScan + kEoi + "trailer",
+       PhotoBytes::kPhoto},
+      {"two scans, fill bytes", kSoi + kScan + "\xFF\xFF" + kScan.substr(1) + kEoi,
+       PhotoBytes::kPhoto},
+      {"three bytes", "\xFF\xD8\xFF", PhotoBytes::kCut},
+      {"cut in the scan", kSoi + app0 + kScan, PhotoBytes::kCut},
+      {"cut after a thumbnail's end", kSoi + thumbnail + Segment('\xDB', "q"), PhotoBytes::kCut},
+      {"a segment longer than the file", kSoi + "\xFF\xE0\x40\x00JFIF" + kEoi, PhotoBytes::kCut},
+      {"whole WebP", std::string("RIFF\x10\0\0\0WEBPVP8 ", 16) + "12345678", PhotoBytes::kPhoto},
+      {"WebP cut short", std::string("RIFF\x00\x10\0\0WEBPVP8 ", 16) + "1234", PhotoBytes::kCut},
+      {"a 204, or an empty 200", "", PhotoBytes::kEmpty},
+      {"a captcha in the photo's place", "\r\n <!DOCTYPE html><html>", PhotoBytes::kPage},
+      {"two bytes", "\xFF\xD8", PhotoBytes::kOther},
+      {"a RIFF of sound", std::string("RIFF\x04\0\0\0WAVE", 12), PhotoBytes::kOther},
+      {"GIF", "GIF89a", PhotoBytes::kOther},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(JudgePhotoBytes(c.first_bytes, c.size), c.want) << c.first_bytes;
+  for (const auto& c : cases) {
+    std::istringstream bytes(c.bytes);
+    EXPECT_EQ(JudgePhotoBytes(bytes, c.bytes.size()), c.want) << c.why;
+  }
 }
 
 TEST(SniffPhotoExtension, NamedByTheirBytes) {

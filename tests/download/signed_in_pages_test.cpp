@@ -52,17 +52,35 @@ TEST(ScanAlbumList, EachAlbumOnceTitledByItsLinkWithText) {
   EXPECT_EQ(albums[1].address, "https://h/photos/album/8?x=1");
 }
 
+std::string Times(size_t count, const std::string& piece) {
+  std::string text;
+  for (size_t i = 0; i < count; ++i) text += piece;
+  return text;
+}
+
 TEST(AlbumFolderName, SafeOnEverySystemAndShort) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"西湖十景", "7 西湖十景"},
-      {"a/b\\c:d*e?f\"g<h>i|j", "7 a_b_c_d_e_f_g_h_i_j"},
-      {"..", "7"},
-      {"end. ", "7 end"},
-      {"\x1B[2Jline\nbreak", "7 [2Jline break"},
-      {"", "7"},
-      {std::string(100, 'a'), "7 " + std::string(80, 'a') + "…"},
+  const std::string long_id(20, '9'), emoji = "\xF0\x9F\x8C\x8A", han = "湖";
+  const struct {
+    std::string id, title, name;
+  } cases[] = {
+      {"7", "西湖十景", "7 西湖十景"},
+      {"7", "a/b\\c:d*e?f\"g<h>i|j", "7 a_b_c_d_e_f_g_h_i_j"},
+      {"7", "..", "7"},
+      {"7", "end. ", "7 end"},
+      {"7", "\x1B[2Jline\nbreak", "7 [2Jline break"},
+      {"7", "", "7"},
+      {"7", std::string(80, 'a'), "7 " + std::string(80, 'a')},
+      {"7", std::string(100, 'a'), "7 " + std::string(79, 'a') + "…"},
+      // Under 80 characters, over the bytes a file system takes.
+      {"7", Times(64, emoji), "7 " + Times(58, emoji) + "…"},
+      {long_id, Times(80, han), long_id + " " + Times(72, han) + "…"},
   };
-  for (const auto& [title, name] : cases) EXPECT_EQ(AlbumFolderName("7", title), name) << title;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    const std::string name = AlbumFolderName(c.id, c.title);
+    EXPECT_EQ(name, c.name);
+    EXPECT_LE(name.size(), 240u);
+  }
 }
 
 }  // namespace

@@ -151,8 +151,9 @@ bool AskedForPhotos(const SampleServerProcess& server) {
   return false;
 }
 
+// The old address moves through pages of both hosts, each hop paced like any request.
 TEST_F(TodayAlbum, AnOldStarPageLandsOnTheStarsPhotosSavedWholeAndOnlyOnce) {
-  Start("--photos 3");
+  Start("--photos 3 --min-gap-ms 40");
   const auto run = Download(server->Field("celebrity"));
   ASSERT_EQ(run->finished, std::vector<std::string>{""});
   EXPECT_EQ(run->results[0].saved, 75);
@@ -194,6 +195,18 @@ TEST_F(TodayAlbum, HostileAnswersAreNoPhotosAndHttpLinksAreNotFollowed) {
   Start("--photos 3 --hostile page-photo");
   std::filesystem::remove(dir.File(PhotoName(0)));
   EXPECT_EQ(Download(server->AlbumUrl())->results[0].stop, RunResult::Stop::kRefused);
+
+  Start("--photos 3 --hostile stub-photo");
+  const auto stub = Download(server->AlbumUrl());
+  EXPECT_EQ(stub->results[0].failed, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.File(PhotoName(1))));
+
+  // Only the upgrade to https and an old star address are followed.
+  Start("--photos 3 --hostile moved-album");
+  const auto moved = Download(server->AlbumUrl());
+  EXPECT_EQ(moved->results[0].stop, RunResult::Stop::kAlbumPage);
+  EXPECT_NE(moved->finished[0].find("301"), std::string::npos) << moved->finished[0];
+  EXPECT_EQ(RequestLog(*server).size(), 1u);
 
   Start("--photos 20 --hostile plain-next");
   const auto cut = Download(server->AlbumUrl());

@@ -4,7 +4,10 @@
   www   /personage/<STAR_ID>/photos/ (?start=30, 60)   the star's 75 photos, 30 a page
   movie /subject/<FILM_ID>/photos?type=S|R|W (&start=30)  stills (32), posters (5),
                                                         wallpapers (none); no type: stills
-  movie /celebrity/<OLD_STAR_ID>/photos/              302 to the star's list on www
+  movie /celebrity/<OLD_STAR_ID>/photos/              moved to the star's list on www through
+                                                      pages of both hosts, as the service does:
+                                                      301 to www, 301 "../" there, 301 back to
+                                                      movie /celebrity/<id>/, 302 to the list
   img   /view/photo/<photo|m|l|xl>/public/p<id>.<jpg|webp>
 
 Each page lists its photos in a <ul class="poster-col3"> as the service does: the star's
@@ -90,6 +93,10 @@ class Lists:
     def www_page(self, target):
         """(status, body, location) for the album host's `target`, or None when not a list's."""
         parts = urlsplit(target)
+        if parts.path == urlsplit(self.celebrity_address()).path:
+            return 301, _document("301 Moved Permanently", ""), "../"
+        if parts.path == f"/celebrity/{OLD_STAR_ID}/":
+            return 301, _document("301 Moved Permanently", ""), f"{self.movie}{parts.path}"
         if parts.path != urlsplit(self.star_address()).path:
             return None
         return self._list_page("star", parts.query)
@@ -98,6 +105,8 @@ class Lists:
         """(status, body, location) for the film host's `target`, or None when not a list's."""
         parts = urlsplit(target)
         if parts.path == urlsplit(self.celebrity_address()).path:
+            return 301, _document("301 Moved Permanently", ""), f"{self.www}{parts.path}"
+        if parts.path == f"/celebrity/{OLD_STAR_ID}/":
             return 302, _document("302 Found", ""), self.star_address()
         if parts.path != f"/subject/{FILM_ID}/photos":
             return None

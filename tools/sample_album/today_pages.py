@@ -63,6 +63,13 @@ def render_page(album, start, base, image_base):
 """)
 
 
+def render_empty(album, base):
+    """A page of the album that lists no photo and links nowhere, as a failing service sends."""
+    return _document(f"{ALBUM_OWNER}的相册-{ALBUM_TITLE}", base,
+                     f'<div class="pl photitle"><span>共{album.photo_count}张照片</span></div>\n'
+                     '<div class="photolst clearfix">\n</div>\n')
+
+
 def render_private(base):
     return _document(f"{ALBUM_OWNER}的相册-私人相册", base,
                      f'<div class="article"><p class="pl2">{PRIVATE_NOTICE}</p></div>\n')

@@ -93,9 +93,11 @@ class TodayLog:
         return ("\n".join(lines) + "\n").encode("utf-8")
 
 
-# What --hostile may make the service answer: photo 2 empty or a captcha page in its place, or
-# next-page links over plain http.
-HOSTILE = ("empty-photo", "page-photo", "plain-next")
+# What --hostile may make the service answer: photo 2 empty, a captcha page or the first three
+# bytes of a JPEG in its place; next-page links over plain http; pages lost (the album's second
+# page lists nothing and links nowhere, the friends' album sends to the sign-in, the star's
+# second page is gone); the album moved to another album's address.
+HOSTILE = ("empty-photo", "page-photo", "stub-photo", "plain-next", "lost-pages", "moved-album")
 
 
 class TodayServers:
@@ -223,8 +225,19 @@ class TodayPageHandler(TodayHandler):
         today = self.server.today
         album = today.album
         base = today.album_base()
+        query = parse_qs(urlsplit(self.path).query)
+        if today.hostile == "lost-pages":
+            if path == album.album_path() and query.get("m_start") == [str(album.per_page)]:
+                return self._send(200, HTML, today_pages.render_empty(album, base), fields)
+            if path == f"/photos/album/{today_sign_in.FRIENDS_ALBUM_ID}/":
+                return self._send(302, HTML, b"", fields, today_sign_in.SIGN_IN_PAGE)
+            if path == urlsplit(today.lists.star_address()).path and query.get("start") == ["30"]:
+                return self._send(404, HTML, _page("页面不存在"), fields)
+        if today.hostile == "moved-album" and path == album.album_path():
+            return self._send(301, HTML, b"", fields,
+                              f"/photos/album/{today_sign_in.SMALL_ALBUM_ID}/")
         if path == album.album_path():
-            values = parse_qs(urlsplit(self.path).query).get("m_start", ["0"])
+            values = query.get("m_start", ["0"])
             start = int(values[0]) if values[0].isdigit() else -1
             if start in album.page_starts():
                 page = today_pages.render_page(album, start, base, today.image_base())
@@ -278,6 +291,8 @@ class TodayImageHandler(TodayHandler):
         index = _photo_index(stem, today.album.photo_count)
         if index == 1 and today.hostile == "empty-photo":
             return self._send(200, MIME[".jpg"], b"", fields)
+        if index == 1 and today.hostile == "stub-photo":
+            return self._send(200, MIME[".jpg"], b"\xFF\xD8\xFF", fields)
         if index == 1 and today.hostile == "page-photo":
             return self._send(200, HTML, today_pages.render_sorry(today.album_base()), fields)
         if index is not None and size == "thumb" and index == 0 and extension == "jpg":

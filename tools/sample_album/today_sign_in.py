@@ -42,6 +42,8 @@ FRIENDS_FIRST_PID = 2290455503
 FRIENDS_FIRST_INDEX = 20
 FRIENDS_NOTICE = "这个相册已被设为仅好友可见"
 
+SIGN_IN_PAGE = "https://accounts.localhost/passport/login?source=main"
+
 SMALL_ALBUM_ID = 1681427430
 SMALL_TITLE = "断桥残雪"
 SMALL_PHOTOS = 4
@@ -113,7 +115,7 @@ class SignIn:
                 f'<div class="article"><p class="pl2">{FRIENDS_NOTICE}</p></div>\n'), fields)
         else:
             asked = quote(base + handler.path, safe="")
-            location = f"https://accounts.localhost/passport/login?source=main&redir={asked}"
+            location = f"{SIGN_IN_PAGE}&redir={asked}"
             handler._send(302, _HTML, b"", fields, location)
         return True
 
