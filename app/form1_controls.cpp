@@ -4,7 +4,7 @@
 #include <QPalette>
 
 #include "app/form1.h"
-#include "settings/config.h"
+#include "service/hosts.h"
 #include "widgets/artwork.h"
 
 namespace tarn {

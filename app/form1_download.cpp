@@ -9,7 +9,7 @@
 #include "app/window_download_events.h"
 #include "base/cut_text.h"
 #include "base/text.h"
-#include "settings/page_address.h"
+#include "service/page_address.h"
 
 namespace tarn {
 namespace {

@@ -12,7 +12,7 @@
 #include "app/form1.h"
 #include "app/message_boxes.h"
 #include "base/safe_replace.h"
-#include "settings/config.h"
+#include "service/hosts.h"
 #include "settings/sign_in_file.h"
 
 namespace tarn {

@@ -11,7 +11,7 @@
 #include "base/file_path.h"
 #include "cli/line_output.h"
 #include "download/download_worker.h"
-#include "settings/page_address.h"
+#include "service/page_address.h"
 
 namespace tarn::cli {
 namespace {

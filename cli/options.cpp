@@ -11,7 +11,7 @@
 #include "base/file_path.h"
 #include "base/safe_replace.h"
 #include "base/text.h"
-#include "settings/page_address.h"
+#include "service/page_address.h"
 #include "settings/sign_in_file.h"
 
 namespace tarn::cli {

@@ -9,7 +9,7 @@
 #include "download/run_context.h"
 #include "download/service_refusal.h"
 #include "download/today_album_source.h"
-#include "settings/page_address.h"
+#include "service/page_address.h"
 
 namespace tarn {
 namespace {

@@ -10,7 +10,7 @@
 #include "download/album_list_scanner.h"
 #include "download/album_scanner.h"
 #include "download/run_context.h"
-#include "settings/page_address.h"
+#include "service/page_address.h"
 
 namespace tarn {
 namespace {

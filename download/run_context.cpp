@@ -13,8 +13,8 @@
 #include "download/photo_source.h"
 #include "net/http_address.h"
 #include "net/http_errors.h"
-#include "settings/config.h"
-#include "settings/page_address.h"
+#include "service/hosts.h"
+#include "service/page_address.h"
 
 namespace tarn {
 namespace {

@@ -12,7 +12,7 @@
 #include "download/download_events.h"
 #include "download/download_job.h"
 #include "download/folder_lock.h"
-#include "download/photo_ladder.h"
+#include "service/photo_ladder.h"
 #include "download/photo_source.h"
 #include "download/preview_decoder.h"
 #include "download/run_manners.h"

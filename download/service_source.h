@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "download/download_events.h"
-#include "download/photo_ladder.h"
+#include "service/photo_ladder.h"
 #include "download/photo_source.h"
 #include "download/today_scanner.h"
 

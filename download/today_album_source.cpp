@@ -6,7 +6,7 @@
 #include "download/photo_name.h"
 #include "download/private_photo.h"
 #include "download/run_context.h"
-#include "settings/config.h"
+#include "service/hosts.h"
 
 namespace tarn {
 

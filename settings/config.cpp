@@ -4,21 +4,10 @@
 #include <cstdlib>
 
 namespace tarn {
-namespace {
-std::string FromEnvironment(const char* name, const char* fallback) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : fallback;
+
+std::string FeedUrl() {
+  const char* value = std::getenv("TARN_FEED_URL");
+  return value != nullptr ? value : TARN_DEFAULT_FEED_URL;
 }
-}  // namespace
-
-std::string PhotoHost() { return FromEnvironment("TARN_PHOTO_HOST", TARN_DEFAULT_PHOTO_HOST); }
-
-std::string MovieHost() { return FromEnvironment("TARN_MOVIE_HOST", TARN_DEFAULT_MOVIE_HOST); }
-
-std::string FeedUrl() { return FromEnvironment("TARN_FEED_URL", TARN_DEFAULT_FEED_URL); }
-
-std::string PhotoPrefix() { return "http://" + PhotoHost() + "/photos/"; }
-
-std::string SampleAlbumUrl() { return PhotoPrefix() + "album/1681427427/"; }
 
 }  // namespace tarn

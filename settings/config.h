@@ -2,23 +2,10 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace tarn {
 
-// The photo service's host (may carry ":port"): TARN_PHOTO_HOST, else the build default.
-std::string PhotoHost();
-
-// The film pages' host (may carry ":port"): TARN_MOVIE_HOST, else the build default.
-std::string MovieHost();
-
 // The announcement feed address: TARN_FEED_URL, else the build default; empty means none.
 std::string FeedUrl();
-
-// "http://" + host + "/photos/": the address form the program was made for.
-std::string PhotoPrefix();
-
-// The sample album address shown in the address box at start.
-std::string SampleAlbumUrl();
 
 }  // namespace tarn

@@ -10,7 +10,7 @@
 #include "net/dotted_ipv4.h"
 #include "net/integer_text.h"
 #include "settings/app_paths.h"
-#include "settings/config.h"
+#include "service/hosts.h"
 
 namespace tarn {
 namespace {

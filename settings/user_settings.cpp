@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "settings/user_settings.h"
 
-#include <array>
-
 #include "base/text.h"
 #include "settings/ini_file.h"
 
@@ -16,8 +14,6 @@ constexpr const char* kPhotoSizeKey = "Photo_Size";
 constexpr const char* kPauseKey = "Request_Pause";
 constexpr const char* kUserAgentKey = "User_Agent";
 
-constexpr std::array<std::string_view, 4> kSizeNames = {"m", "l", "xl", "raw"};
-
 // Blanks only: Trim also drops control characters, which must make a value fail instead.
 std::string_view TrimSpaces(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');
@@ -26,15 +22,6 @@ std::string_view TrimSpaces(std::string_view text) {
 }
 
 }  // namespace
-
-std::optional<PhotoSize> ParsePhotoSize(std::string_view text) {
-  text = Trim(text);
-  for (size_t i = 0; i < kSizeNames.size(); ++i)
-    if (EqualsIgnoringAsciiCase(text, kSizeNames[i])) return static_cast<PhotoSize>(i);
-  return std::nullopt;
-}
-
-std::string_view PhotoSizeName(PhotoSize size) { return kSizeNames[static_cast<size_t>(size)]; }
 
 std::optional<std::chrono::milliseconds> ParseRequestPause(std::string_view text) {
   text = Trim(text);

@@ -8,16 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "service/photo_size.h"
+
 namespace tarn {
-
-// The sizes today's service serves a photo at, from small to large.
-enum class PhotoSize { kM, kL, kXl, kRaw };
-
-inline constexpr PhotoSize kDefaultPhotoSize = PhotoSize::kL;
-
-// "m", "l", "xl" or "raw", in any case and with blanks around; nothing for anything else.
-std::optional<PhotoSize> ParsePhotoSize(std::string_view text);
-std::string_view PhotoSizeName(PhotoSize size);
 
 // A current desktop browser, as today's service wants to see: it answers other clients 418.
 inline constexpr std::string_view kBrowserUserAgent =

@@ -5,7 +5,6 @@
 
 #include <QTest>
 
-#include "settings/config.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 

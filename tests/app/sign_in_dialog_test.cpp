@@ -13,7 +13,7 @@
 #include <mutex>
 
 #include "app/form1.h"
-#include "settings/config.h"
+#include "service/hosts.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 

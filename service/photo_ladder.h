@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/user_settings.h"
+#include "service/photo_size.h"
 
 namespace tarn {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "settings/page_address.h"
+#include "service/page_address.h"
 
 #include <gtest/gtest.h>
 

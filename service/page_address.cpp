@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "settings/page_address.h"
+#include "service/page_address.h"
 
 #include <cctype>
 
 #include "base/text.h"
-#include "settings/config.h"
+#include "service/hosts.h"
 
 namespace tarn {
 namespace {

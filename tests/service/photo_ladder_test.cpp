@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "download/photo_ladder.h"
+#include "service/photo_ladder.h"
 
 #include <gtest/gtest.h>
 
