@@ -2,35 +2,59 @@
 #include "download/download_worker.h"
 
 #include <memory>
+#include <variant>
 
+#include "download/album_source.h"
 #include "download/person_albums_source.h"
 #include "download/plain_album_source.h"
-#include "download/poster_list_source.h"
-#include "download/run_context.h"
+#include "download/run.h"
 #include "download/service_refusal.h"
-#include "download/today_album_source.h"
+#include "download/star_film_source.h"
 #include "service/page_address.h"
 
 namespace tarn {
 namespace {
 
-// The kind of run the first page, as it finally came, calls for.
+// The source of the pages the first page, as it finally came, stands for.
 std::unique_ptr<PhotoSource> ChooseSource(const FirstPage& first) {
   if (!first.secure) return std::make_unique<PlainAlbumSource>();
   const std::optional<PageAddress> page = ReadPageAddress(first.address);
   switch (page ? page->kind : PageKind::kAlbum) {
     case PageKind::kAlbum:
-      return std::make_unique<TodayAlbumSource>();
+      return std::make_unique<AlbumSource>();
     case PageKind::kStarPhotos:
     case PageKind::kOldStarPhotos:
-      return std::make_unique<PosterListSource>("personage_" + page->id + ".txt");
+      return std::make_unique<StarFilmSource>("personage_" + page->id + ".txt");
     case PageKind::kPersonAlbums:
       return std::make_unique<PersonAlbumsSource>();
     case PageKind::kFilmPhotos:
-      return std::make_unique<PosterListSource>("subject_" + page->id + "_" + page->film_type +
-                                                ".txt");
+      return std::make_unique<StarFilmSource>("subject_" + page->id + "_" + page->film_type +
+                                              ".txt");
   }
   return nullptr;
+}
+
+void Download(Run& run) {
+  std::variant<FirstPage, RunEnd> fetched = run.fetcher.FetchFirstPage();
+  if (run.report.Cancelled()) return;
+  if (RunEnd* end = std::get_if<RunEnd>(&fetched)) return run.report.End(std::move(*end));
+  const FirstPage& first = std::get<FirstPage>(fetched);
+  const std::unique_ptr<PhotoSource> source = ChooseSource(first);
+  WalkedList list;
+  if (!run.walk.Walk(*source, first, list)) return;
+  if (list.failure) return run.report.End(std::move(*list.failure));
+  if (const PhotoSource* each = source->ListSource()) {
+    SaveLists(run, *each, list);
+  } else {
+    if (run.job.all_pages && !run.report.Result().truncated)
+      if (const std::optional<std::string> shortfall = list.Shortfall()) run.report.Gap(*shortfall);
+    run.report.ScanDone(static_cast<int>(list.photos.size()));
+    if (first.secure)
+      SaveList(run, *source, list, {}, false);
+    else
+      SavePlainAlbum(run, list);
+  }
+  run.report.CloseMessage();
 }
 
 }  // namespace
@@ -39,22 +63,18 @@ DownloadWorker::DownloadWorker(DownloadEvents& events, DownloadJob job)
     : events_(events), job_(std::move(job)) {}
 
 void DownloadWorker::Run(std::stop_token stop) {
-  RunContext run(events_, job_, std::move(stop));
+  tarn::Run run(events_, job_, std::move(stop));
   try {
-    if (const std::optional<FirstPage> first = run.FetchFirstPage()) {
-      const std::unique_ptr<PhotoSource> source = ChooseSource(*first);
-      if (run.Walk(*source, *first) && source->AfterWalk(run)) {
-        run.ReportScan();
-        source->SavePhotos(run);
-        run.CloseMessage();
-      }
-    }
+    Download(run);
   } catch (const ServiceRefused& refusal) {
-    run.EndRun(RunResult::Stop::kRefused, RefusalMessage(refusal.status, run.Result().saved));
+    run.report.End(
+        {RunResult::Stop::kRefused, RefusalMessage(refusal.status, run.report.Result().saved)});
   } catch (const SignInNeeded&) {
-    run.EndRun(RunResult::Stop::kSignIn, SignInNeededMessage(!job_.sign_in.cookies.empty()));
+    run.report.End({RunResult::Stop::kSignIn, SignInNeededMessage(!job_.sign_in.cookies.empty())});
+  } catch (const net::ETlsSetupError& failure) {
+    run.report.End({RunResult::Stop::kSecure, run.fetcher.InsecureMessage(failure)});
   }
-  run.Finish();
+  run.report.Finish();
 }
 
 }  // namespace tarn

@@ -1,33 +1,37 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "download/page_scan.h"
 
 namespace tarn {
 
-class RunContext;
+struct WalkedList;
 
-// One kind of page a run saves photos from: it reads each page the run fetches, and saves the
-// photos found through the run's shared steps. The run context walks the pages, counts and
-// reports; a source knows only its own pages, names and text file.
+// One kind of page a run saves photos from: it reads a page into what the page gives, and
+// knows its list's text file. It fetches nothing and saves nothing; the run walks its pages
+// and writes the files.
 class PhotoSource {
  public:
   virtual ~PhotoSource() = default;
 
-  // Reads one fetched page (its bytes as they came): adds its photos to the run, and gives the
-  // next page's address, or nothing where the walk ends. May end the run instead.
-  virtual std::optional<std::string> ReadPage(RunContext& run, std::string_view page,
-                                              const std::string& address) = 0;
-  // After the walk over the pages, before the photos found are counted: a list of lists reads
-  // its parts here. False when the run ended on the way.
-  virtual bool AfterWalk(RunContext& run) {
-    (void)run;
-    return true;
+  // Reads one fetched page (its bytes as they came).
+  virtual PageScan ReadPage(std::string_view page, const std::string& address) const = 0;
+  // Whether the walk keeps each photo once by its name, and ends where pages only repeat what
+  // was listed; an album over plain HTTP keeps every address as often as it comes.
+  virtual bool ListsOnce() const { return true; }
+  // A list of lists: the source of the lists its pages name, which the run walks and saves
+  // one after another; nothing for a list of photos.
+  virtual const PhotoSource* ListSource() const { return nullptr; }
+  // Writes the list's text file into `folder`, with the file each photo has or will have.
+  // Raises net::FileStreamError when it cannot be written.
+  virtual void WriteText(const std::string& folder, const WalkedList& list,
+                         const std::vector<std::string>& names) const {
+    (void)folder, (void)list, (void)names;
   }
-  // Saves the photos the walk found, one after another, until the run ends.
-  virtual void SavePhotos(RunContext& run) = 0;
 };
 
 }  // namespace tarn

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-// What a list of today's service makes of its pages, read without a network.
+// What a list of today's service makes of its pages: a source and the page's text, no network.
+#include "download/page_walk.h"
+
 #include <gtest/gtest.h>
 
-#include "download/run_context.h"
-#include "download/today_album_source.h"
-#include "support/recording_events.h"
+#include "download/album_source.h"
 
 namespace tarn {
 namespace {
@@ -19,13 +19,14 @@ std::string Next(int start) {
          std::to_string(start) + "\"/></span>";
 }
 
-TEST(TodayAlbumSource, PagesAreReadForPhotosOnceAndWalkedOnlyWhereThereIsNew) {
+TEST(AlbumSource, PagesAreReadForPhotosOnceAndWalkedOnlyWhereThereIsNew) {
   const struct {
     const char* why;
     std::vector<std::string> pages;
-    size_t photos;  // listed in the run after the last page
-    bool goes_on;   // the last page gives a next address
-    bool ends_the_run;
+    size_t photos;     // listed in the run after the last page
+    bool goes_on;      // the last page gives a next address
+    bool fails;        // the list cannot be read at all
+    bool cut = false;  // the pages after the last one read are left out, and the run says so
   } cases[] = {
       {"two pages, then the end", {Entry("p1") + Next(18), Entry("p2")}, 2, false, false},
       {"a photo listed again is listed once",
@@ -52,23 +53,25 @@ TEST(TodayAlbumSource, PagesAreReadForPhotosOnceAndWalkedOnlyWhereThereIsNew) {
        {Entry("p1") + Next(18), "<p>busy</p>" + Next(36)},
        1,
        false,
-       false},
+       false,
+       true},
       {"no photo on the first page", {"<p>busy</p>" + Next(18)}, 0, false, true},
       {"the service's notice", {"<div><p>这个相册已被设为仅自己可见</p></div>"}, 0, false, true},
       {"a name that is no id is still listed", {Entry("photo_x") + Entry("p3")}, 2, false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);
-    testing::RecordingEvents events;
-    const DownloadJob job;
-    RunContext run(events, job, {});
-    TodayAlbumSource source;
+    const std::string address = "https://h/photos/album/1/";
+    const AlbumSource source;
+    ListGatherer gatherer(source, address, 100);
     std::optional<std::string> next;
+    std::string gap;
     for (const std::string& page : c.pages)
-      next = source.ReadPage(run, page, "https://h/photos/album/1/");
-    EXPECT_EQ(run.Photos().size(), c.photos);
+      next = gatherer.Take(source.ReadPage(page, address), address, gap);
+    EXPECT_EQ(gatherer.List().photos.size(), c.photos);
     EXPECT_EQ(next.has_value(), c.goes_on);
-    EXPECT_EQ(run.Ended(), c.ends_the_run);
+    EXPECT_EQ(gatherer.List().failure.has_value(), c.fails);
+    EXPECT_EQ(!gap.empty(), c.cut);
   }
 }
 

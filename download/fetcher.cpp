@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+#include "download/fetcher.h"
+
+#include <random>
+
+#include "base/text.h"
+#include "net/http_address.h"
+#include "net/http_errors.h"
+#include "service/hosts.h"
+#include "service/page_address.h"
+
+namespace tarn {
+namespace {
+
+// Moves of a first page followed among the service's own pages, as a browser would follow a few.
+constexpr int kMaxPageMoves = 5;
+// "https://host[:port]/" of an address: the Referer of the first page, as after a visit to the
+// service's home page.
+std::string SiteRoot(std::string_view address) {
+  const size_t host = address.find("://");
+  const size_t path = address.find('/', host == std::string_view::npos ? 0 : host + 3);
+  return std::string(address.substr(0, path)) + "/";
+}
+
+// Where an old star address's answer moves it to: a redirect to another https page of the
+// service's own page hosts (whatever its path; `Location` may be relative to `asked`), or
+// nothing for anywhere else.
+std::optional<std::string> StarPageHop(const net::EIdHTTPProtocolException& answer,
+                                       const std::string& asked) {
+  const int status = answer.ErrorCode();
+  if (status < 300 || status > 399 || answer.Location().empty()) return std::nullopt;
+  net::HttpTarget target;
+  target.Resolve(net::SplitAddress(asked));
+  target.Resolve(net::SplitAddress(answer.Location()));
+  if (!EqualsIgnoringAsciiCase(target.scheme, "https")) return std::nullopt;
+  const std::string host = target.HostValue();
+  if (!EqualsIgnoringAsciiCase(host, PhotoHost()) && !EqualsIgnoringAsciiCase(host, MovieHost()))
+    return std::nullopt;
+  return "https://" + host + target.RequestTarget();
+}
+
+bool IsPageOf(std::string_view address, PageKind kind) {
+  const std::optional<PageAddress> page = ReadPageAddress(address);
+  return page && page->kind == kind;
+}
+
+}  // namespace
+
+std::string SignInNeededMessage(bool signed_in) {
+  return signed_in ? "登录已失效（豆瓣把请求转到了登录页面）：请重新登录后再下载。"
+                   : "这个页面只有登录后才能看到：请先登录（窗口里的“登录”，或 tarn-get "
+                     "--cookies），再下载。";
+}
+
+int HttpStatusOf(const std::exception& failure) {
+  const auto* answer = dynamic_cast<const net::EIdHTTPProtocolException*>(&failure);
+  return answer != nullptr ? answer->ErrorCode() : 0;
+}
+
+Fetcher::Fetcher(const DownloadJob& job, std::stop_token stop)
+    : job_(job),
+      stop_(std::move(stop)),
+      client_(job.settings.timeouts),
+      pacer_(job.pacer ? job.pacer
+                       : std::make_shared<RequestPacer>(job.service.pause, std::random_device{}())),
+      plain_(MakePlainManners(job, *pacer_)),
+      service_(MakeServiceManners(job, *pacer_)),
+      manners_(plain_.get()),
+      // A stop wakes the fetch under way at once; every later one fails.
+      abort_(stop_, [this] { client_.Abort(); }) {
+  client_.SetSignIn(job.sign_in);
+}
+
+Fetcher::~Fetcher() = default;
+
+bool Fetcher::BeforeRequest(std::string_view accept, const std::string& referer) {
+  return manners_->BeforeRequest(client_, accept, referer, stop_);
+}
+
+std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
+  FirstPage first;
+  std::string error;
+  bool ok = false, elsewhere = false;
+  try {
+    ok = WithRetries(
+        [&](int) {
+          // Read afresh at every attempt; an https address makes the run one of today's service
+          // from its first request on.
+          first.address = job_.Now().address;
+          manners_ = IsHttpsAddress(first.address) ? service_.get() : plain_.get();
+          BeforeRequest(kPageAccept, SiteRoot(first.address));
+          client_.FollowUpgrades(false);
+          const bool old_star = IsPageOf(first.address, PageKind::kOldStarPhotos);
+          for (int moves = 0;; ++moves) {
+            try {
+              first.body = client_.FetchText(first.address);
+              break;
+            } catch (const net::EIdHTTPProtocolException& answer) {
+              std::optional<std::string> moved;
+              if (net::IsUpgradeRedirect(answer.ErrorCode(), answer.Location(), first.address)) {
+                moved = std::string(answer.Location());
+                // The server moved the page to https: today's service, with its manners and its
+                // refusals from this request on.
+                manners_ = service_.get();
+              } else if (old_star && manners_ == service_.get() && moves < kMaxPageMoves &&
+                         !manners_->Refusal(answer, false)) {
+                // The service moves an old star address through pages of its own hosts.
+                moved = StarPageHop(answer, first.address);
+              }
+              if (!moved) throw;
+              // Each hop is a request of its own: the next one waits its turn.
+              manners_->RequestEnded();
+              first.address = std::move(*moved);
+              BeforeRequest(kPageAccept, SiteRoot(first.address));
+            }
+          }
+          // Only a star's photo list is where an old star address may end.
+          elsewhere = old_star && !IsPageOf(first.address, PageKind::kStarPhotos);
+        },
+        error);
+  } catch (const net::ETlsSetupError& failure) {
+    return RunEnd{RunResult::Stop::kSecure, InsecureMessage(failure)};
+  }
+  client_.FollowUpgrades(true);
+  if (ok && elsewhere) {
+    ok = false;
+    error = "豆瓣把旧的影人地址转到了不是明星照片的页面：" + QuotedText(first.address);
+  }
+  if (!ok)
+    return RunEnd{RunResult::Stop::kAlbumPage,
+                  "无法获取相册页面：" + QuotedText(first.address) + "\n" + error};
+  // Photos may come from the loopback or a private network only when the album does.
+  client_.AllowPrivateHosts(client_.LastHostWasPrivate());
+  first.secure = client_.LastFetchWasTls();
+  return first;
+}
+
+std::optional<std::string> Fetcher::FetchText(const std::string& address,
+                                              const std::string& referer, std::string& error) {
+  std::string page;
+  const bool ok = WithRetries(
+      [&](int) {
+        BeforeRequest(kPageAccept, referer);
+        page = client_.FetchText(address);
+      },
+      error);
+  if (!ok) return std::nullopt;
+  return page;
+}
+
+std::optional<std::string> Fetcher::FetchPartPage(const std::string& address,
+                                                  const std::string& referer, std::string& error) {
+  try {
+    return FetchText(address, referer, error);
+  } catch (const SignInNeeded&) {
+    error = SignInNeededMessage(!job_.sign_in.cookies.empty());
+  }
+  return std::nullopt;
+}
+
+// Nothing more is fetched from a service whose secure connection failed: the message names the
+// address and the reason.
+std::string Fetcher::InsecureMessage(const std::exception& failure) const {
+  return "无法建立安全连接：" + QuotedText(client_.LastAddress()) + "\n" +
+         QuotedText(failure.what());
+}
+
+}  // namespace tarn

@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <variant>
+
+#include "base/cut_text.h"
+#include "download/download_job.h"
+#include "download/run_manners.h"
+#include "download/run_report.h"
+#include "download/sign_in_check.h"
+#include "net/file_stream.h"
+#include "net/tls_errors.h"
+
+namespace tarn {
+
+// The first page of a run as it came: what chooses the run's kind.
+struct FirstPage {
+  std::string address;  // as finally asked for: the one given, or its https form
+  std::string body;     // the page's bytes
+  bool secure = false;  // it came over TLS
+};
+
+// The service shut the run out: nothing more is asked of it.
+struct ServiceRefused {
+  int status;
+};
+
+// The service sent the request to its sign-in page: signed out, or the sign-in has expired.
+struct SignInNeeded {};
+
+// What the user is told when the service asks for a sign-in: `signed_in` runs have expired.
+std::string SignInNeededMessage(bool signed_in);
+
+// The HTTP status of a failure, or 0 when it was no answer.
+int HttpStatusOf(const std::exception& failure);
+
+// A run's requests: the client, the manners of its server (pacing, heads, retries, refusals)
+// and the stop. Fetches give what they got or why not; a refusal (ServiceRefused), a sign-in
+// page (SignInNeeded) and a secure connection that cannot be made (net::ETlsSetupError) are
+// raised, since they end the run wherever they come.
+class Fetcher {
+ public:
+  Fetcher(const DownloadJob& job, std::stop_token stop);
+  ~Fetcher();
+
+  bool Cancelled() const { return stop_.stop_requested(); }
+  net::HttpClient& Client() { return client_; }
+  RunManners& Manners() { return *manners_; }
+
+  // The first page, read from the address box at every attempt; an https address, or an http
+  // one the server upgrades, makes the run speak as today's service wants from that request
+  // on. The end of the run when it cannot be had.
+  std::variant<FirstPage, RunEnd> FetchFirstPage();
+
+  // A page of the run's service, with the run's manners and retries; nothing, with `error`,
+  // when it cannot be had.
+  std::optional<std::string> FetchText(const std::string& address, const std::string& referer,
+                                       std::string& error);
+  // The same for a page after a list's first: a sign-in page is only a page that cannot be had.
+  std::optional<std::string> FetchPartPage(const std::string& address, const std::string& referer,
+                                           std::string& error);
+
+  // Runs `fetch(attempt)` with the run's manners until it succeeds, the tries are used up, the
+  // run stops, or a failure that another try cannot change. A file failure passes through.
+  // `status` is the last HTTP status or 0; `raw_size`: the original size is asked for, which
+  // the service refuses to everyone (a 403 is no ban then).
+  template <class Fetch>
+  bool WithRetries(Fetch&& fetch, std::string& error, int* status = nullptr, bool raw_size = false);
+
+  // Sets up the next request: its turn, its heads (`referer` for the service).
+  bool BeforeRequest(std::string_view accept, const std::string& referer);
+
+  // The message of a secure connection that failed: the address and the reason.
+  std::string InsecureMessage(const std::exception& failure) const;
+
+ private:
+  const DownloadJob& job_;
+  std::stop_token stop_;
+  net::HttpClient client_;
+  std::shared_ptr<RequestPacer> pacer_;
+  std::unique_ptr<RunManners> plain_;
+  std::unique_ptr<RunManners> service_;
+  RunManners* manners_;  // one of the two: the service's once the run speaks to it
+  std::stop_callback<std::function<void()>> abort_;
+};
+
+template <class Fetch>
+bool Fetcher::WithRetries(Fetch&& fetch, std::string& error, int* status, bool raw_size) {
+  for (int attempt = 1; attempt <= std::max(1, manners_->Retry().attempts); ++attempt) {
+    if (attempt > 1) {
+      const auto& pauses = manners_->Retry().pauses;
+      if (!pauses.empty()) {
+        const auto pause =
+            pauses[std::min<size_t>(static_cast<size_t>(attempt - 2), pauses.size() - 1)];
+        if (!manners_->Sleep(pause, stop_)) return false;
+      }
+    }
+    if (Cancelled()) return false;
+    try {
+      // The pause before the next request counts from the end of this one, however it ends.
+      // Told to the manners the request ended with: the first page may change them.
+      const struct Ended {
+        Fetcher& fetcher;
+        ~Ended() { fetcher.manners_->RequestEnded(); }
+      } ended{*this};
+      fetch(attempt);
+      return true;
+    } catch (const net::FileStreamError&) {
+      throw;
+    } catch (const net::ETlsSetupError&) {
+      throw;  // a certificate or handshake that failed fails again
+    } catch (const std::exception& failure) {
+      error = QuotedText(failure.what());
+      if (status != nullptr) *status = HttpStatusOf(failure);
+      if (const std::optional<int> refusal = manners_->Refusal(failure, raw_size))
+        throw ServiceRefused{*refusal};
+      if (manners_ == service_.get() && IsSignInRedirect(failure)) throw SignInNeeded{};
+      if (!manners_->WorthRetrying(failure)) return false;
+    }
+  }
+  return false;
+}
+
+}  // namespace tarn
