@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "settings/user_settings.h"
-#include "net/sign_in.h"
+#include "net/cookie/sign_in.h"
 
 namespace tarn::cli {
 

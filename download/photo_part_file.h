@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "net/file_stream.h"
+#include "net/stream/file_stream.h"
 
 namespace tarn {
 

@@ -10,7 +10,7 @@
 #include "download/photo_name.h"
 #include "download/photo_part_file.h"
 #include "download/photo_source.h"
-#include "net/http_errors.h"
+#include "net/http/http_errors.h"
 #include "settings/page_address.h"
 
 namespace tarn {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/loopback_server.h"
-#include "net/http_client.h"
+#include "net/http/http_client.h"
 
 namespace tarn::net::testing {
 

@@ -9,9 +9,9 @@
 
 #include "client_test_support.h"
 #include "support/loopback_server.h"
-#include "net/http_answer_head.h"
-#include "net/http_client.h"
-#include "net/input_reader.h"
+#include "net/http/http_answer_head.h"
+#include "net/http/http_client.h"
+#include "net/stream/input_reader.h"
 
 namespace tarn::net {
 namespace {
