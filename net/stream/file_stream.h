@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "base/safe_replace.h"
@@ -50,11 +51,9 @@ class FileStream final : public OutputStream {
   [[noreturn]] void Fail(const char* action) const;
 
   std::string path_;
-#ifdef _WIN32
-  void* handle_;  // a Windows file HANDLE
-#else
-  int descriptor_ = -1;
-#endif
+  // The system's open file, defined in file_stream_posix.cpp or file_stream_windows.cpp.
+  struct Impl;
+  std::unique_ptr<Impl> file_;
   uint64_t position_ = 0;
 };
 

@@ -22,9 +22,13 @@ uint64_t FreeBytes(int descriptor) {
 
 }  // namespace
 
-FileStream::FileStream(const std::string& path) : path_(path) {
-  descriptor_ = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (descriptor_ < 0) {
+struct FileStream::Impl {
+  int descriptor = -1;
+};
+
+FileStream::FileStream(const std::string& path) : path_(path), file_(std::make_unique<Impl>()) {
+  file_->descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (file_->descriptor < 0) {
     if (errno == EEXIST || errno == ELOOP) {
       throw FileNameTaken("Cannot create " + path_ + ": " + std::strerror(errno));
     }
@@ -33,13 +37,13 @@ FileStream::FileStream(const std::string& path) : path_(path) {
 }
 
 FileStream::~FileStream() {
-  if (descriptor_ >= 0) close(descriptor_);
+  if (file_->descriptor >= 0) close(file_->descriptor);
 }
 
 void FileStream::Write(std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written =
-        pwrite(descriptor_, bytes.data(), bytes.size(), static_cast<off_t>(position_));
+        pwrite(file_->descriptor, bytes.data(), bytes.size(), static_cast<off_t>(position_));
     if (written < 0) {
       if (errno == EINTR) continue;
       Fail("write");
@@ -52,7 +56,7 @@ void FileStream::Write(std::string_view bytes) {
 void FileStream::Seek(uint64_t position) { position_ = position; }
 
 void FileStream::Truncate() {
-  if (ftruncate(descriptor_, static_cast<off_t>(position_)) < 0) Fail("truncate");
+  if (ftruncate(file_->descriptor, static_cast<off_t>(position_)) < 0) Fail("truncate");
 }
 
 void FileStream::Reserve(uint64_t size) {
@@ -60,18 +64,18 @@ void FileStream::Reserve(uint64_t size) {
   // A file system without preallocation simply grows the file as it is written. An announced
   // size is the server's word: it may lay out no more than a photo may hold, and never the
   // space other programs need.
-  if (size <= position_ || !MayReserve(size - position_, FreeBytes(descriptor_))) return;
-  if (fallocate(descriptor_, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(position_),
+  if (size <= position_ || !MayReserve(size - position_, FreeBytes(file_->descriptor))) return;
+  if (fallocate(file_->descriptor, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(position_),
                 static_cast<off_t>(size - position_)) != 0) {
     // A reservation that fails part way may keep what it got; cutting the file at its own
     // size gives the blocks beyond it back.
     struct stat file {};
-    if (fstat(descriptor_, &file) == 0) (void)ftruncate(descriptor_, file.st_size);
+    if (fstat(file_->descriptor, &file) == 0) (void)ftruncate(file_->descriptor, file.st_size);
   }
 }
 
 void FileStream::Close() {
-  if (close(std::exchange(descriptor_, -1)) != 0) Fail("close");
+  if (close(std::exchange(file_->descriptor, -1)) != 0) Fail("close");
 }
 
 void FileStream::Fail(const char* action) const {

@@ -10,12 +10,16 @@
 
 namespace tarn::net {
 
-FileStream::FileStream(const std::string& path) : path_(path) {
+struct FileStream::Impl {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+};
+
+FileStream::FileStream(const std::string& path) : path_(path), file_(std::make_unique<Impl>()) {
   // A new file only: whatever stands at the name, a link included, is never opened.
-  handle_ = CreateFileW(Utf8ToUtf16(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                        FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle_ == INVALID_HANDLE_VALUE) {
+  file_->handle = CreateFileW(Utf8ToUtf16(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file_->handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
       throw FileNameTaken("Cannot create " + path_ + ": " + WindowsErrorText(error));
@@ -25,7 +29,7 @@ FileStream::FileStream(const std::string& path) : path_(path) {
 }
 
 FileStream::~FileStream() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  if (file_->handle != INVALID_HANDLE_VALUE) CloseHandle(file_->handle);
 }
 
 void FileStream::Write(std::string_view bytes) {
@@ -35,7 +39,7 @@ void FileStream::Write(std::string_view bytes) {
     at.OffsetHigh = static_cast<DWORD>(position_ >> 32);
     DWORD written = 0;
     const auto size = static_cast<DWORD>(std::min<size_t>(bytes.size(), INT_MAX));
-    if (!WriteFile(handle_, bytes.data(), size, &written, &at)) Fail("write");
+    if (!WriteFile(file_->handle, bytes.data(), size, &written, &at)) Fail("write");
     position_ += written;
     bytes.remove_prefix(written);
   }
@@ -46,7 +50,8 @@ void FileStream::Seek(uint64_t position) { position_ = position; }
 void FileStream::Truncate() {
   FILE_END_OF_FILE_INFO end{};
   end.EndOfFile.QuadPart = static_cast<LONGLONG>(position_);
-  if (!SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end)) Fail("truncate");
+  if (!SetFileInformationByHandle(file_->handle, FileEndOfFileInfo, &end, sizeof end))
+    Fail("truncate");
 }
 
 void FileStream::Reserve(uint64_t size) {
@@ -57,11 +62,11 @@ void FileStream::Reserve(uint64_t size) {
   if (!MayReserve(size - position_, FreeSpace(folder).value_or(0))) return;
   FILE_ALLOCATION_INFO blocks{};
   blocks.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
-  SetFileInformationByHandle(handle_, FileAllocationInfo, &blocks, sizeof blocks);
+  SetFileInformationByHandle(file_->handle, FileAllocationInfo, &blocks, sizeof blocks);
 }
 
 void FileStream::Close() {
-  const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+  const HANDLE handle = std::exchange(file_->handle, INVALID_HANDLE_VALUE);
   // INVALID_HANDLE_VALUE also names this process, which CloseHandle would take.
   if (handle == INVALID_HANDLE_VALUE) SetLastError(ERROR_INVALID_HANDLE);
   if (handle == INVALID_HANDLE_VALUE || !CloseHandle(handle)) Fail("close");

@@ -13,9 +13,12 @@
 
 #include <string>
 
+#include "net/tls/tls_context.h"
+
 namespace tarn::net {
 
-struct SchannelCredentials {
+// Schannel's credentials and the trust every session of one client checks against.
+struct TlsContext::Impl {
   CredHandle handle{};
   // Certificates of the bundle SSL_CERT_FILE names, trusted beside Windows' store; or none.
   HCERTSTORE extra_roots = nullptr;
@@ -30,7 +33,7 @@ HCERTSTORE LoadPemBundle(const std::wstring& path);
 // Checks a server's certificate as OpenSSL does for us elsewhere: the chain up to a trusted
 // root (Windows' store or the bundle's), then the name (`host`, or its IPv4 address), then
 // dates and signatures. Raises ETlsCertificateError with OpenSSL's text for the first fault.
-void CheckServerCertificate(PCCERT_CONTEXT certificate, const SchannelCredentials& trust,
+void CheckServerCertificate(PCCERT_CONTEXT certificate, const TlsContext::Impl& trust,
                             const std::string& host);
 
 }  // namespace tarn::net

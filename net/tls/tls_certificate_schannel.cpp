@@ -150,7 +150,7 @@ HCERTSTORE LoadPemBundle(const std::wstring& path) {
   return store;
 }
 
-void CheckServerCertificate(PCCERT_CONTEXT certificate, const SchannelCredentials& trust,
+void CheckServerCertificate(PCCERT_CONTEXT certificate, const TlsContext::Impl& trust,
                             const std::string& host) {
   const HCERTSTORE extra_roots = trust.extra_roots;
   // The server's own intermediates come with its certificate; the bundle may complete a chain.

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "net/tls/tls_context.h"
-
 #include <openssl/bio.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 
 #include <string>
 
+#include "net/tls/openssl.h"
+#include "net/tls/tls_context.h"
 #include "net/tls/tls_errors.h"
 #include "net/tls/tls_socket_bio.h"
 
@@ -24,29 +24,26 @@ std::string LastOpenSslReason() {
 
 }  // namespace
 
-TlsContext::TlsContext() {
+TlsContext::TlsContext() : impl_(std::make_unique<Impl>()) {
   ERR_clear_error();
-  context_ = SSL_CTX_new(TLS_client_method());
-  if (context_ == nullptr || SSL_CTX_set_min_proto_version(context_, TLS1_2_VERSION) != 1 ||
-      SSL_CTX_set_default_verify_paths(context_) != 1) {
-    const std::string reason = LastOpenSslReason();
-    SSL_CTX_free(context_);
-    throw ETlsHandshakeError("", reason);
+  SSL_CTX*& context = impl_->context;
+  context = SSL_CTX_new(TLS_client_method());
+  if (context == nullptr || SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION) != 1 ||
+      SSL_CTX_set_default_verify_paths(context) != 1) {
+    throw ETlsHandshakeError("", LastOpenSslReason());
   }
-  SSL_CTX_set_verify(context_, SSL_VERIFY_PEER, nullptr);
-  SSL_CTX_set_read_ahead(context_, 1);
-  SSL_CTX_set_default_read_buffer_len(context_, kTlsReadAhead);
-  socket_method_ = NewTlsSocketMethod();
-  if (socket_method_ == nullptr) {
-    const std::string reason = LastOpenSslReason();
-    SSL_CTX_free(context_);
-    throw ETlsHandshakeError("", reason);
-  }
+  SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
+  SSL_CTX_set_read_ahead(context, 1);
+  SSL_CTX_set_default_read_buffer_len(context, kTlsReadAhead);
+  impl_->socket_method = NewTlsSocketMethod();
+  if (impl_->socket_method == nullptr) throw ETlsHandshakeError("", LastOpenSslReason());
 }
 
-TlsContext::~TlsContext() {
-  BIO_meth_free(socket_method_);
-  SSL_CTX_free(context_);
+TlsContext::~TlsContext() = default;
+
+TlsContext::Impl::~Impl() {
+  BIO_meth_free(socket_method);
+  SSL_CTX_free(context);
 }
 
 }  // namespace tarn::net

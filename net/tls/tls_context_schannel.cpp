@@ -9,7 +9,7 @@
 
 namespace tarn::net {
 
-TlsContext::TlsContext() : credentials_(std::make_unique<SchannelCredentials>()) {
+TlsContext::TlsContext() : impl_(std::make_unique<Impl>()) {
   // Schannel checks nothing itself: the chain and the name are checked after the handshake,
   // so that a bundle from SSL_CERT_FILE can be trusted for this process alone.
   SCHANNEL_CRED settings{};
@@ -20,7 +20,7 @@ TlsContext::TlsContext() : credentials_(std::make_unique<SchannelCredentials>())
   wchar_t package[] = UNISP_NAME_W;
   const SECURITY_STATUS status =
       AcquireCredentialsHandleW(nullptr, package, SECPKG_CRED_OUTBOUND, nullptr, &settings, nullptr,
-                                nullptr, &credentials_->handle, nullptr);
+                                nullptr, &impl_->handle, nullptr);
   if (status != SEC_E_OK) {
     char reason[40];
     std::snprintf(reason, sizeof reason, "Schannel error 0x%08lX",
@@ -29,18 +29,18 @@ TlsContext::TlsContext() : credentials_(std::make_unique<SchannelCredentials>())
   }
   CERT_CHAIN_ENGINE_CONFIG engine{};
   engine.cbSize = sizeof engine;
-  if (!CertCreateCertificateChainEngine(&engine, &credentials_->chains)) {
-    credentials_->chains = nullptr;  // the system's shared engine, then
+  if (!CertCreateCertificateChainEngine(&engine, &impl_->chains)) {
+    impl_->chains = nullptr;  // the system's shared engine, then
   }
   if (const wchar_t* bundle = _wgetenv(L"SSL_CERT_FILE"); bundle != nullptr && bundle[0] != 0) {
-    credentials_->extra_roots = LoadPemBundle(bundle);
+    impl_->extra_roots = LoadPemBundle(bundle);
   }
 }
 
 TlsContext::~TlsContext() {
-  if (credentials_->chains != nullptr) CertFreeCertificateChainEngine(credentials_->chains);
-  if (credentials_->extra_roots != nullptr) CertCloseStore(credentials_->extra_roots, 0);
-  FreeCredentialsHandle(&credentials_->handle);
+  if (impl_->chains != nullptr) CertFreeCertificateChainEngine(impl_->chains);
+  if (impl_->extra_roots != nullptr) CertCloseStore(impl_->extra_roots, 0);
+  FreeCredentialsHandle(&impl_->handle);
 }
 
 }  // namespace tarn::net

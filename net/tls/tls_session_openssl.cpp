@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "net/tls/tls_session.h"
-
 #include <openssl/bio.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
@@ -11,7 +9,10 @@
 #include <string>
 
 #include "net/socket/socket_error_text.h"
+#include "net/tls/openssl.h"
 #include "net/tls/tls_errors.h"
+#include "net/tls/tls_session.h"
+#include "net/tls/tls_socket_bio.h"
 
 namespace tarn::net {
 namespace {
@@ -30,7 +31,30 @@ std::string ReasonText(unsigned long code) {
 
 }  // namespace
 
-TlsSession::TlsSession(const TlsContext& context, platform::SocketHandle socket,
+// OpenSSL's side of one session: its SSL object over the socket link.
+struct TlsSession::Impl {
+  Impl(const TlsContext& context, platform::SocketHandle socket, std::string_view host,
+       std::chrono::milliseconds limit);
+  ~Impl();
+  size_t Receive(char* into, size_t capacity, std::chrono::milliseconds wait);
+  void Send(std::string_view bytes, std::chrono::milliseconds wait);
+  void NotifyClose();
+
+  void Handshake(const TlsContext& context, std::chrono::steady_clock::time_point deadline);
+  // Decrypts what has been received already, never waiting; the count taken.
+  size_t ReceiveBuffered(char* into, size_t capacity);
+  // Waits until `deadline` for what OpenSSL asked for after a call that returned `result`;
+  // throws the failure otherwise, or the timeout when the deadline passes.
+  void WaitOrThrow(int result, std::chrono::steady_clock::time_point deadline, bool handshake);
+  [[noreturn]] void ThrowFailure(int ssl_error, bool handshake);
+
+  ssl_st* ssl_ = nullptr;
+  TlsSocketLink link_;
+  std::string host_;
+  bool broken_ = false;  // after a fatal error nothing more may be sent
+};
+
+TlsSession::Impl::Impl(const TlsContext& context, platform::SocketHandle socket,
                        std::string_view host, std::chrono::milliseconds limit)
     : host_(host) {
   link_.socket = socket;
@@ -42,11 +66,11 @@ TlsSession::TlsSession(const TlsContext& context, platform::SocketHandle socket,
   }
 }
 
-void TlsSession::Handshake(const TlsContext& context, Clock::time_point deadline) {
+void TlsSession::Impl::Handshake(const TlsContext& context, Clock::time_point deadline) {
   ERR_clear_error();
   if (const int error = platform::SetBlocking(link_.socket, false)) throw EIdSocketError(error);
-  ssl_ = SSL_new(context.Handle());
-  BIO* bio = ssl_ != nullptr ? BIO_new(context.SocketMethod()) : nullptr;
+  ssl_ = SSL_new(context.State().context);
+  BIO* bio = ssl_ != nullptr ? BIO_new(context.State().socket_method) : nullptr;
   if (bio == nullptr) {
     broken_ = true;
     ThrowFailure(SSL_ERROR_SSL, true);
@@ -72,9 +96,9 @@ void TlsSession::Handshake(const TlsContext& context, Clock::time_point deadline
   }
 }
 
-TlsSession::~TlsSession() { SSL_free(ssl_); }
+TlsSession::Impl::~Impl() { SSL_free(ssl_); }
 
-size_t TlsSession::Receive(char* into, size_t capacity, std::chrono::milliseconds wait) {
+size_t TlsSession::Impl::Receive(char* into, size_t capacity, std::chrono::milliseconds wait) {
   const Clock::time_point deadline = Clock::now() + wait;
   const size_t size = std::min<size_t>(capacity, INT_MAX);
   for (;;) {
@@ -88,7 +112,7 @@ size_t TlsSession::Receive(char* into, size_t capacity, std::chrono::millisecond
   }
 }
 
-size_t TlsSession::ReceiveBuffered(char* into, size_t capacity) {
+size_t TlsSession::Impl::ReceiveBuffered(char* into, size_t capacity) {
   // One record is at most 16 KiB; records already read from the socket fill the rest of the
   // piece without another wait. Whatever stops this shows again at the next Receive.
   size_t taken = 0;
@@ -102,7 +126,7 @@ size_t TlsSession::ReceiveBuffered(char* into, size_t capacity) {
   return taken;
 }
 
-void TlsSession::Send(std::string_view bytes, std::chrono::milliseconds wait) {
+void TlsSession::Impl::Send(std::string_view bytes, std::chrono::milliseconds wait) {
   while (!bytes.empty()) {
     const Clock::time_point deadline = Clock::now() + wait;
     ERR_clear_error();
@@ -116,14 +140,14 @@ void TlsSession::Send(std::string_view bytes, std::chrono::milliseconds wait) {
   }
 }
 
-void TlsSession::NotifyClose() {
+void TlsSession::Impl::NotifyClose() {
   if (broken_ || !SSL_is_init_finished(ssl_)) return;
   ERR_clear_error();
   SSL_shutdown(ssl_);
   ERR_clear_error();
 }
 
-void TlsSession::WaitOrThrow(int result, Clock::time_point deadline, bool handshake) {
+void TlsSession::Impl::WaitOrThrow(int result, Clock::time_point deadline, bool handshake) {
   const int ssl_error = SSL_get_error(ssl_, result);
   if (ssl_error != SSL_ERROR_WANT_READ && ssl_error != SSL_ERROR_WANT_WRITE) {
     broken_ = true;
@@ -141,7 +165,7 @@ void TlsSession::WaitOrThrow(int result, Clock::time_point deadline, bool handsh
   throw EIdReadTimeout();
 }
 
-void TlsSession::ThrowFailure(int ssl_error, bool handshake) {
+void TlsSession::Impl::ThrowFailure(int ssl_error, bool handshake) {
   const unsigned long code = ERR_peek_last_error();
   ERR_clear_error();
   if (link_.error != 0) throw EIdSocketError(link_.error);
@@ -162,5 +186,21 @@ void TlsSession::ThrowFailure(int ssl_error, bool handshake) {
   if (peer_gone) throw ETlsPeerClosedMidRecord(host_);
   throw ETlsStreamError(host_, code != 0 ? ReasonText(code) : "OpenSSL");
 }
+
+TlsSession::TlsSession(const TlsContext& context, platform::SocketHandle socket,
+                       std::string_view host, std::chrono::milliseconds limit)
+    : impl_(std::make_unique<Impl>(context, socket, host, limit)) {}
+
+TlsSession::~TlsSession() = default;
+
+size_t TlsSession::Receive(char* into, size_t capacity, std::chrono::milliseconds wait) {
+  return impl_->Receive(into, capacity, wait);
+}
+
+void TlsSession::Send(std::string_view bytes, std::chrono::milliseconds wait) {
+  impl_->Send(bytes, wait);
+}
+
+void TlsSession::NotifyClose() { impl_->NotifyClose(); }
 
 }  // namespace tarn::net

@@ -6,8 +6,8 @@
 
 #include "base/utf16.h"
 #include "net/socket/dotted_ipv4.h"
-#include "net/tls/schannel.h"
 #include "net/socket/socket_error_text.h"
+#include "net/tls/schannel.h"
 #include "net/tls/tls_errors.h"
 #include "net/tls/tls_session.h"
 
@@ -99,21 +99,48 @@ struct ContextBuffer {
 
 }  // namespace
 
-TlsSession::TlsSession(const TlsContext& context, platform::SocketHandle socket,
+// Schannel's side of one session, over the caller's socket.
+struct TlsSession::Impl {
+  Impl(const TlsContext& context, platform::SocketHandle socket, std::string_view host,
+       std::chrono::milliseconds limit);
+  ~Impl();
+  size_t Receive(char* into, size_t capacity, std::chrono::milliseconds wait);
+  void Send(std::string_view bytes, std::chrono::milliseconds wait);
+  void NotifyClose();
+
+  void Handshake(const TlsContext& context, std::chrono::steady_clock::time_point deadline);
+  // Decrypts the next whole record received; false when more bytes are needed for one.
+  bool DecryptRecord();
+  // Receives more encrypted bytes, waiting until `deadline`; fails as Receive says, or as a
+  // handshake does.
+  void ReceiveMore(std::chrono::steady_clock::time_point deadline, bool handshake);
+  // Sends every byte, waiting at most `stall` each time the socket takes nothing.
+  void SendRaw(std::string_view bytes, std::chrono::milliseconds stall);
+  // Checks the server's certificate once it has come; `finished`: it must have come by now.
+  void CheckCertificateOnce(const TlsContext& context, bool finished);
+  [[noreturn]] void ThrowHandshakeFailure(long status);
+
+  std::unique_ptr<SchannelSession> session_;
+  platform::SocketHandle socket_;
+  std::string host_;
+  bool broken_ = false;  // after a fatal error nothing more may be sent
+};
+
+TlsSession::Impl::Impl(const TlsContext& context, platform::SocketHandle socket,
                        std::string_view host, std::chrono::milliseconds limit)
     : session_(std::make_unique<SchannelSession>()), socket_(socket), host_(host) {
   Handshake(context, Clock::now() + limit);
 }
 
-TlsSession::~TlsSession() = default;
+TlsSession::Impl::~Impl() = default;
 
-void TlsSession::Handshake(const TlsContext& context, Clock::time_point deadline) {
+void TlsSession::Impl::Handshake(const TlsContext& context, Clock::time_point deadline) {
   if (const int error = platform::SetBlocking(socket_, false)) throw EIdSocketError(error);
   SchannelSession& session = *session_;
   // An IP address is checked against the certificate's addresses and is never sent as SNI.
   std::wstring target = IsDottedIpv4(host_) ? std::wstring() : Utf8ToUtf16(host_);
   SEC_WCHAR* name = target.empty() ? nullptr : target.data();
-  session.credentials = context.Credentials().handle;
+  session.credentials = context.State().handle;
   for (;;) {
     SecBuffer input[2] = {
         {static_cast<ULONG>(session.encrypted.size()), SECBUFFER_TOKEN, session.encrypted.data()},
@@ -156,7 +183,7 @@ void TlsSession::Handshake(const TlsContext& context, Clock::time_point deadline
   session.established = true;
 }
 
-void TlsSession::CheckCertificateOnce(const TlsContext& context, bool finished) {
+void TlsSession::Impl::CheckCertificateOnce(const TlsContext& context, bool finished) {
   SchannelSession& session = *session_;
   if (session.certificate_checked) return;
   PCCERT_CONTEXT certificate = nullptr;
@@ -169,7 +196,7 @@ void TlsSession::CheckCertificateOnce(const TlsContext& context, bool finished) 
   }
   session.certificate_checked = true;
   try {
-    CheckServerCertificate(certificate, context.Credentials(), host_);
+    CheckServerCertificate(certificate, context.State(), host_);
   } catch (...) {
     CertFreeCertificateContext(certificate);
     broken_ = true;
@@ -178,7 +205,7 @@ void TlsSession::CheckCertificateOnce(const TlsContext& context, bool finished) 
   CertFreeCertificateContext(certificate);
 }
 
-void TlsSession::ThrowHandshakeFailure(long status) {
+void TlsSession::Impl::ThrowHandshakeFailure(long status) {
   broken_ = true;
   const std::string& received = session_->first_bytes;
   const auto first = received.empty() ? 0 : static_cast<unsigned char>(received[0]);
@@ -199,7 +226,7 @@ void TlsSession::ThrowHandshakeFailure(long status) {
   throw ETlsHandshakeError(host_, StatusText(status));
 }
 
-void TlsSession::ReceiveMore(Clock::time_point deadline, bool handshake) {
+void TlsSession::Impl::ReceiveMore(Clock::time_point deadline, bool handshake) {
   std::string& encrypted = session_->encrypted;
   const size_t had = encrypted.size();
   encrypted.resize(had + kReceivePiece);
@@ -233,7 +260,7 @@ void TlsSession::ReceiveMore(Clock::time_point deadline, bool handshake) {
   }
 }
 
-bool TlsSession::DecryptRecord() {
+bool TlsSession::Impl::DecryptRecord() {
   SchannelSession& session = *session_;
   if (session.encrypted.empty()) return false;
   SecBuffer buffers[4] = {
@@ -267,7 +294,7 @@ bool TlsSession::DecryptRecord() {
   return true;
 }
 
-size_t TlsSession::Receive(char* into, size_t capacity, std::chrono::milliseconds wait) {
+size_t TlsSession::Impl::Receive(char* into, size_t capacity, std::chrono::milliseconds wait) {
   SchannelSession& session = *session_;
   const Clock::time_point deadline = Clock::now() + wait;
   size_t taken = 0;
@@ -288,7 +315,7 @@ size_t TlsSession::Receive(char* into, size_t capacity, std::chrono::millisecond
   }
 }
 
-void TlsSession::Send(std::string_view bytes, std::chrono::milliseconds wait) {
+void TlsSession::Impl::Send(std::string_view bytes, std::chrono::milliseconds wait) {
   SchannelSession& session = *session_;
   const SecPkgContext_StreamSizes& sizes = session.sizes;
   std::string record;
@@ -314,7 +341,7 @@ void TlsSession::Send(std::string_view bytes, std::chrono::milliseconds wait) {
   }
 }
 
-void TlsSession::SendRaw(std::string_view bytes, std::chrono::milliseconds stall) {
+void TlsSession::Impl::SendRaw(std::string_view bytes, std::chrono::milliseconds stall) {
   while (!bytes.empty()) {
     const platform::IoResult sent = platform::Send(socket_, bytes.data(), bytes.size());
     if (sent.error == kWsaWouldBlock) {
@@ -331,7 +358,7 @@ void TlsSession::SendRaw(std::string_view bytes, std::chrono::milliseconds stall
   }
 }
 
-void TlsSession::NotifyClose() {
+void TlsSession::Impl::NotifyClose() {
   SchannelSession& session = *session_;
   if (broken_ || !session.established) return;
   DWORD kind = SCHANNEL_SHUTDOWN;
@@ -347,5 +374,21 @@ void TlsSession::NotifyClose() {
   if (status != SEC_E_OK || output.Bytes().empty()) return;
   platform::Send(socket_, output.Bytes().data(), output.Bytes().size());  // once, never waiting
 }
+
+TlsSession::TlsSession(const TlsContext& context, platform::SocketHandle socket,
+                       std::string_view host, std::chrono::milliseconds limit)
+    : impl_(std::make_unique<Impl>(context, socket, host, limit)) {}
+
+TlsSession::~TlsSession() = default;
+
+size_t TlsSession::Receive(char* into, size_t capacity, std::chrono::milliseconds wait) {
+  return impl_->Receive(into, capacity, wait);
+}
+
+void TlsSession::Send(std::string_view bytes, std::chrono::milliseconds wait) {
+  impl_->Send(bytes, wait);
+}
+
+void TlsSession::NotifyClose() { impl_->NotifyClose(); }
 
 }  // namespace tarn::net
