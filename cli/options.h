@@ -6,8 +6,8 @@
 #include <variant>
 #include <vector>
 
-#include "settings/user_settings.h"
 #include "net/cookie/sign_in.h"
+#include "settings/user_settings.h"
 
 namespace tarn::cli {
 

@@ -20,9 +20,9 @@
 #include "net/http/http_body.h"
 #include "net/http/http_client.h"
 #include "net/http/integer_text.h"
-#include "net/stream/memory_stream.h"
 #include "net/socket/socket_error_text.h"
 #include "net/socket/socket_errors.h"
+#include "net/stream/memory_stream.h"
 
 namespace tarn::net {
 namespace {

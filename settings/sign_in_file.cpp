@@ -7,8 +7,8 @@
 #include "base/file_path.h"
 #include "base/safe_replace.h"
 #include "net/cookie/cookie_domain.h"
-#include "net/socket/dotted_ipv4.h"
 #include "net/http/integer_text.h"
+#include "net/socket/dotted_ipv4.h"
 #include "settings/app_paths.h"
 #include "settings/config.h"
 

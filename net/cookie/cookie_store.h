@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "net/http/http_header.h"
 #include "net/cookie/sign_in.h"
+#include "net/http/http_header.h"
 
 namespace tarn::net {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "net/http/http_header.h"
-#include "net/stream/input_reader.h"
 #include "net/socket/socket_errors.h"
+#include "net/stream/input_reader.h"
 
 namespace tarn::net {
 

@@ -3,14 +3,14 @@
 
 #include "base/str_to_int.h"
 #include "base/text.h"
-#include "net/socket/address_guard.h"
-#include "net/stream/capped_stream.h"
 #include "net/http/http_body.h"
 #include "net/http/http_errors.h"
 #include "net/http/http_request_head.h"
 #include "net/http/integer_text.h"
-#include "net/stream/memory_stream.h"
 #include "net/http/utf8_to_ansi.h"
+#include "net/socket/address_guard.h"
+#include "net/stream/capped_stream.h"
+#include "net/stream/memory_stream.h"
 
 namespace tarn::net {
 namespace {

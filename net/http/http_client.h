@@ -11,11 +11,11 @@
 #include "net/http/http_address.h"
 #include "net/http/http_answer_head.h"
 #include "net/http/http_request_head.h"
-#include "net/stream/output_stream.h"
 #include "net/socket/socket_connection.h"
 #include "net/socket/socket_layer.h"
-#include "net/tls/tls_context.h"
+#include "net/stream/output_stream.h"
 #include "net/stream/transfer_limits.h"
+#include "net/tls/tls_context.h"
 
 namespace tarn::net {
 

@@ -2,8 +2,8 @@
 #include "net/http/retry_rule.h"
 
 #include "base/str_to_int.h"
-#include "net/stream/file_stream.h"
 #include "net/http/http_errors.h"
+#include "net/stream/file_stream.h"
 #include "net/stream/transfer_errors.h"
 
 namespace tarn::net {

@@ -7,10 +7,10 @@
 #include <mutex>
 #include <string_view>
 
-#include "net/stream/byte_source.h"
 #include "net/socket/host_lookup.h"
-#include "net/stream/input_reader.h"
 #include "net/socket/platform_socket.h"
+#include "net/stream/byte_source.h"
+#include "net/stream/input_reader.h"
 #include "net/tls/tls_context.h"
 #include "net/tls/tls_session.h"
 

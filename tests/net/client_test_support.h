@@ -6,8 +6,8 @@
 #include <chrono>
 #include <string>
 
-#include "support/loopback_server.h"
 #include "net/http/http_client.h"
+#include "support/loopback_server.h"
 
 namespace tarn::net::testing {
 

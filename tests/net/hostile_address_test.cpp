@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "support/loopback_server.h"
 #include "net/http/http_client.h"
+#include "support/loopback_server.h"
 
 namespace tarn::net {
 namespace {

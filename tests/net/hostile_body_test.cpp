@@ -11,9 +11,9 @@
 #include <string>
 
 #include "client_test_support.h"
-#include "net/stream/file_stream.h"
 #include "net/http/http_client.h"
 #include "net/http/http_errors.h"
+#include "net/stream/file_stream.h"
 #include "net/stream/transfer_errors.h"
 #include "support/loopback_server.h"
 

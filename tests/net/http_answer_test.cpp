@@ -5,8 +5,8 @@
 #include "net/http/http_answer_head.h"
 #include "net/http/http_body.h"
 #include "net/http/integer_text.h"
-#include "net/stream/memory_stream.h"
 #include "net/socket/socket_errors.h"
+#include "net/stream/memory_stream.h"
 #include "scripted_source.h"
 
 namespace tarn::net {

@@ -12,8 +12,8 @@
 
 #include "base/str_to_int.h"
 #include "client_test_support.h"
-#include "net/stream/file_stream.h"
 #include "net/http/http_errors.h"
+#include "net/stream/file_stream.h"
 #include "net/stream/memory_stream.h"
 #include "net/tls/tls_errors.h"
 #include "support/loopback_server.h"

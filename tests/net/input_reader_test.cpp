@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "net/stream/memory_stream.h"
 #include "net/socket/socket_errors.h"
+#include "net/stream/memory_stream.h"
 #include "scripted_source.h"
 
 namespace tarn::net {

@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "net/socket/host_address.h"
-#include "net/stream/memory_stream.h"
 #include "net/socket/socket_errors.h"
 #include "net/socket/socket_layer.h"
+#include "net/stream/memory_stream.h"
 #include "support/child_process.h"
 #include "support/loopback_server.h"
 #include "support/test_sockets.h"
