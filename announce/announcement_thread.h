@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "announce/fetch_announcements.h"
-#include "net/http_client.h"
+#include "net/http/http_client.h"
 
 namespace tarn {
 

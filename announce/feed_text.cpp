@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "announce/feed_text.h"
 
-#include "announce/gb18030.h"
+#include "base/code_page.h"
 #include "base/text.h"
 
 namespace tarn {

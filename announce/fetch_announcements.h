@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "net/http_client.h"
+#include "net/http/http_client.h"
 
 namespace tarn {
 

@@ -15,14 +15,13 @@ inline std::filesystem::path PathFromUtf8(std::string_view utf8) {
       std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
 }
 
-// `name` in `folder`, joined by the system's own delimiter ("\\" on Windows).
+// The system's own delimiter between folders and names ("\\" on Windows).
+inline constexpr char kPathDelimiter =
+    static_cast<char>(std::filesystem::path::preferred_separator);
+
+// `name` in `folder`, joined by kPathDelimiter.
 inline std::string FileInFolder(std::string_view folder, std::string_view name) {
-#ifdef _WIN32
-  constexpr char kDelimiter = '\\';
-#else
-  constexpr char kDelimiter = '/';
-#endif
-  return std::string(folder).append(1, kDelimiter).append(name);
+  return std::string(folder).append(1, kPathDelimiter).append(name);
 }
 
 inline std::string Utf8FromPath(const std::filesystem::path& path) {

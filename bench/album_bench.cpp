@@ -14,8 +14,8 @@
 #include <string_view>
 
 #include "download/download_worker.h"
-#include "net/file_stream.h"
-#include "net/http_client.h"
+#include "net/http/http_client.h"
+#include "net/stream/file_stream.h"
 
 namespace {
 

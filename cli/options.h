@@ -6,8 +6,8 @@
 #include <variant>
 #include <vector>
 
+#include "net/cookie/sign_in.h"
 #include "settings/user_settings.h"
-#include "net/sign_in.h"
 
 namespace tarn::cli {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "download/request_pacer.h"
-#include "net/http_client.h"
-#include "net/sign_in.h"
+#include "net/cookie/sign_in.h"
+#include "net/http/http_client.h"
 #include "settings/user_settings.h"
 
 namespace tarn {

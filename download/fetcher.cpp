@@ -4,8 +4,8 @@
 #include <random>
 
 #include "base/text.h"
-#include "net/http_address.h"
-#include "net/http_errors.h"
+#include "net/http/http_address.h"
+#include "net/http/http_errors.h"
 #include "service/hosts.h"
 #include "service/page_address.h"
 

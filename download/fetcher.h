@@ -14,8 +14,8 @@
 #include "download/run_manners.h"
 #include "download/run_report.h"
 #include "download/sign_in_check.h"
-#include "net/file_stream.h"
-#include "net/tls_errors.h"
+#include "net/stream/file_stream.h"
+#include "net/tls/tls_errors.h"
 
 namespace tarn {
 

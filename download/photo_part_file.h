@@ -5,7 +5,7 @@
 #include <string>
 
 #include "download/photo_name.h"
-#include "net/file_stream.h"
+#include "net/stream/file_stream.h"
 
 namespace tarn {
 

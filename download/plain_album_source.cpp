@@ -2,7 +2,7 @@
 #include "download/plain_album_source.h"
 
 #include "download/album_scanner.h"
-#include "net/http_client.h"
+#include "net/http/http_client.h"
 
 namespace tarn {
 

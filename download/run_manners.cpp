@@ -3,8 +3,8 @@
 
 #include "base/text.h"
 #include "download/service_refusal.h"
-#include "net/http_errors.h"
-#include "net/retry_rule.h"
+#include "net/http/http_errors.h"
+#include "net/http/retry_rule.h"
 
 namespace tarn {
 namespace {

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "base/text.h"
-#include "net/http_address.h"
-#include "net/http_errors.h"
+#include "net/http/http_address.h"
+#include "net/http/http_errors.h"
 
 namespace tarn {
 namespace {

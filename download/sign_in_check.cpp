@@ -8,8 +8,8 @@
 #include "download/html_text.h"
 #include "download/run_manners.h"
 #include "download/service_refusal.h"
-#include "net/http_address.h"
-#include "net/http_errors.h"
+#include "net/http/http_address.h"
+#include "net/http/http_errors.h"
 
 namespace tarn {
 namespace {

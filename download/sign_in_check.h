@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "download/download_job.h"
-#include "net/http_client.h"
-#include "net/sign_in.h"
+#include "net/cookie/sign_in.h"
+#include "net/http/http_client.h"
 
 namespace tarn {
 

@@ -18,7 +18,7 @@
 #include "download/private_photo.h"
 #include "download/today_scanner.h"
 #include "fuzz_check.h"
-#include "net/utf8_to_ansi.h"
+#include "net/http/utf8_to_ansi.h"
 
 namespace tarn {
 namespace {

@@ -16,13 +16,13 @@
 
 #include "base/text.h"
 #include "fuzz_check.h"
-#include "net/http_answer_head.h"
-#include "net/http_body.h"
-#include "net/http_client.h"
-#include "net/integer_text.h"
-#include "net/memory_stream.h"
-#include "net/socket_error_text.h"
-#include "net/socket_errors.h"
+#include "net/http/http_answer_head.h"
+#include "net/http/http_body.h"
+#include "net/http/http_client.h"
+#include "net/http/integer_text.h"
+#include "net/socket/socket_error_text.h"
+#include "net/socket/socket_errors.h"
+#include "net/stream/memory_stream.h"
 
 namespace tarn::net {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "net/cookie_import.h"
+#include "net/cookie/cookie_import.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 
 #include "base/text.h"
 #include "fuzz_check.h"
-#include "net/cookie_domain.h"
-#include "net/cookie_parser.h"
-#include "net/cookie_store.h"
-#include "net/internet_date.h"
+#include "net/cookie/cookie_domain.h"
+#include "net/cookie/cookie_parser.h"
+#include "net/cookie/cookie_store.h"
+#include "net/http/internet_date.h"
 
 namespace tarn::net {
 namespace {

@@ -7,9 +7,9 @@
 
 #include "base/text.h"
 #include "fuzz_check.h"
-#include "net/http_address.h"
-#include "net/http_errors.h"
-#include "net/http_request_head.h"
+#include "net/http/http_address.h"
+#include "net/http/http_errors.h"
+#include "net/http/http_request_head.h"
 
 namespace tarn::net {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "net/utf8_to_ansi.h"
+#include "net/http/utf8_to_ansi.h"
 
 namespace tarn::net {
 namespace {

@@ -7,11 +7,6 @@
 
 namespace tarn {
 namespace {
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
 constexpr const char* kFileName = "Config.ini";
 constexpr const char* kOwnFolder = "tarn";
 
@@ -36,7 +31,7 @@ std::string ExtractAppDir(std::string_view exe_path) {
 }
 
 std::string SettingsPath(std::string_view app_dir) {
-  return std::string(app_dir) + kSeparator + kFileName;
+  return std::string(app_dir) + kPathDelimiter + kFileName;
 }
 
 std::string UserSettingsPath(const char* config_home, const char* home) {

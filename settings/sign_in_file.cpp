@@ -6,9 +6,9 @@
 
 #include "base/file_path.h"
 #include "base/safe_replace.h"
-#include "net/cookie_domain.h"
-#include "net/dotted_ipv4.h"
-#include "net/integer_text.h"
+#include "net/cookie/cookie_domain.h"
+#include "net/http/integer_text.h"
+#include "net/socket/dotted_ipv4.h"
 #include "settings/app_paths.h"
 #include "service/hosts.h"
 

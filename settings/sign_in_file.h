@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "net/cookie_import.h"
-#include "net/sign_in.h"
+#include "net/cookie/cookie_import.h"
+#include "net/cookie/sign_in.h"
 
 namespace tarn {
 

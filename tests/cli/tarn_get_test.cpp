@@ -12,7 +12,7 @@
 #include <functional>
 #include <set>
 
-#include "net/http_client.h"
+#include "net/http/http_client.h"
 #include "support/route_server.h"
 #include "support/sample_server_process.h"
 #include "support/temp_dir.h"

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "net/file_stream.h"
+#include "net/stream/file_stream.h"
 #include "support/temp_dir.h"
 
 namespace tarn {

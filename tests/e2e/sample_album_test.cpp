@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "download/download_worker.h"
-#include "net/http_client.h"
+#include "net/http/http_client.h"
 #include "support/recording_events.h"
 #include "support/sample_server_process.h"
 #include "support/temp_dir.h"

@@ -11,7 +11,7 @@
 
 #include "download/download_worker.h"
 #include "download/folder_lock.h"
-#include "net/http_client.h"
+#include "net/http/http_client.h"
 #include "support/recording_events.h"
 #include "support/sample_server_process.h"
 #include "support/temp_dir.h"

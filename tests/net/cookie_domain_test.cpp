@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "net/cookie_domain.h"
+#include "net/cookie/cookie_domain.h"
 
 #include <gtest/gtest.h>
 
-#include "net/dotted_ipv4.h"
+#include "net/socket/dotted_ipv4.h"
 
 namespace tarn::net {
 namespace {

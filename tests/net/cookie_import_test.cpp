@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "net/cookie_import.h"
+#include "net/cookie/cookie_import.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "net/cookie_parser.h"
+#include "net/cookie/cookie_parser.h"
 
 #include <gtest/gtest.h>
 

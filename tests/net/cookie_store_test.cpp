@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "net/cookie_store.h"
+#include "net/cookie/cookie_store.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A name lookup that hangs (a name server that never answers) must not hold a closing window:
 // a cancel returns at once and the stray lookup finishes alone.
-#include "net/host_lookup.h"
+#include "net/socket/host_lookup.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "net/http/http_client.h"
 #include "support/loopback_server.h"
-#include "net/http_client.h"
 
 namespace tarn::net {
 namespace {

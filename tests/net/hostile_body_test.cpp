@@ -11,10 +11,10 @@
 #include <string>
 
 #include "client_test_support.h"
-#include "net/file_stream.h"
-#include "net/http_client.h"
-#include "net/http_errors.h"
-#include "net/transfer_errors.h"
+#include "net/http/http_client.h"
+#include "net/http/http_errors.h"
+#include "net/stream/file_stream.h"
+#include "net/stream/transfer_errors.h"
 #include "support/loopback_server.h"
 
 namespace tarn::net {

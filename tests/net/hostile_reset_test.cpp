@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "net/http_client.h"
-#include "net/socket_error_text.h"
+#include "net/http/http_client.h"
+#include "net/socket/socket_error_text.h"
 #include "support/child_process.h"
 #include "support/loopback_server.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "net/http_address.h"
+#include "net/http/http_address.h"
 
 #include <gtest/gtest.h>
 
-#include "net/http_errors.h"
+#include "net/http/http_errors.h"
 
 namespace tarn::net {
 namespace {

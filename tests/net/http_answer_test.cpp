@@ -2,11 +2,11 @@
 // Answer heads and bodies read from scripted bytes, without sockets.
 #include <gtest/gtest.h>
 
-#include "net/http_answer_head.h"
-#include "net/http_body.h"
-#include "net/integer_text.h"
-#include "net/memory_stream.h"
-#include "net/socket_errors.h"
+#include "net/http/http_answer_head.h"
+#include "net/http/http_body.h"
+#include "net/http/integer_text.h"
+#include "net/socket/socket_errors.h"
+#include "net/stream/memory_stream.h"
 #include "scripted_source.h"
 
 namespace tarn::net {

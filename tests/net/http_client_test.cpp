@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The client against scripted servers on 127.0.0.1: exact request bytes in, chosen answers out.
-#include "net/http_client.h"
+#include "net/http/http_client.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,10 +12,10 @@
 
 #include "base/str_to_int.h"
 #include "client_test_support.h"
-#include "net/file_stream.h"
-#include "net/http_errors.h"
-#include "net/memory_stream.h"
-#include "net/tls_errors.h"
+#include "net/http/http_errors.h"
+#include "net/stream/file_stream.h"
+#include "net/stream/memory_stream.h"
+#include "net/tls/tls_errors.h"
 #include "support/loopback_server.h"
 
 namespace tarn::net {

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "net/http_request_head.h"
+#include "net/http/http_request_head.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <vector>
 
-#include "net/socket_errors.h"
+#include "net/socket/socket_errors.h"
 
 namespace tarn::net {
 namespace {

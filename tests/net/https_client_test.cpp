@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "client_test_support.h"
-#include "net/http_client.h"
-#include "net/http_errors.h"
-#include "net/memory_stream.h"
-#include "net/tls_errors.h"
+#include "net/http/http_client.h"
+#include "net/http/http_errors.h"
+#include "net/stream/memory_stream.h"
+#include "net/tls/tls_errors.h"
 #include "support/loopback_server.h"
 #include "support/tls_script_server.h"
 

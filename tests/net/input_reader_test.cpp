@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "net/input_reader.h"
+#include "net/stream/input_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "net/memory_stream.h"
-#include "net/socket_errors.h"
+#include "net/socket/socket_errors.h"
+#include "net/stream/memory_stream.h"
 #include "scripted_source.h"
 
 namespace tarn::net {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "net/internet_date.h"
+#include "net/http/internet_date.h"
 
 #include <gtest/gtest.h>
 

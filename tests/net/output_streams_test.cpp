@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "net/file_stream.h"
-#include "net/memory_stream.h"
-#include "net/socket_errors.h"
+#include "net/socket/socket_errors.h"
+#include "net/stream/file_stream.h"
+#include "net/stream/memory_stream.h"
 
 namespace tarn::net {
 namespace {

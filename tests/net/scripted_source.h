@@ -7,8 +7,8 @@
 #include <deque>
 #include <string>
 
-#include "net/byte_source.h"
-#include "net/socket_errors.h"
+#include "net/socket/socket_errors.h"
+#include "net/stream/byte_source.h"
 
 namespace tarn::net::testing {
 

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The connection against real sockets on 127.0.0.1.
-#include "net/socket_connection.h"
+#include "net/socket/socket_connection.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "net/host_address.h"
-#include "net/memory_stream.h"
-#include "net/socket_errors.h"
-#include "net/socket_layer.h"
+#include "net/socket/host_address.h"
+#include "net/socket/socket_errors.h"
+#include "net/socket/socket_layer.h"
+#include "net/stream/memory_stream.h"
 #include "support/child_process.h"
 #include "support/loopback_server.h"
 #include "support/test_sockets.h"

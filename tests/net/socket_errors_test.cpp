@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "net/socket_errors.h"
+#include "net/socket/socket_errors.h"
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
@@ -10,10 +10,10 @@
 #include <set>
 #include <type_traits>
 
-#include "net/http_errors.h"
-#include "net/platform_socket.h"
-#include "net/socket_error_table.h"
-#include "net/socket_error_text.h"
+#include "net/http/http_errors.h"
+#include "net/socket/platform_socket.h"
+#include "net/socket/socket_error_table.h"
+#include "net/socket/socket_error_text.h"
 
 namespace tarn::net {
 namespace {

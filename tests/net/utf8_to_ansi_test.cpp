@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "net/utf8_to_ansi.h"
+#include "net/http/utf8_to_ansi.h"
 
 #include <gtest/gtest.h>
 
-#include "net/http_client.h"
+#include "net/http/http_client.h"
 
 namespace tarn::net {
 namespace {

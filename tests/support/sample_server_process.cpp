@@ -4,7 +4,7 @@
 #include <sstream>
 #include <vector>
 
-#include "net/http_client.h"
+#include "net/http/http_client.h"
 
 namespace tarn::testing {
 namespace {

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+#include "net/socket/socket_connection.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "net/socket/address_guard.h"
+#include "net/socket/host_address.h"
+#include "net/socket/socket_error_text.h"
+#include "net/socket/socket_errors.h"
+#include "net/tls/tls_errors.h"
+
+namespace tarn::net {
+namespace {
+
+constexpr int kLowestPort = 1;
+constexpr int kHighestPort = std::numeric_limits<uint16_t>::max();
+constexpr const char* kAbortedMessage = "Operation aborted.";
+// A TLS peer that takes no bytes for this long is gone; plain sends are left to the system.
+constexpr std::chrono::milliseconds kTlsSendStall{60000};
+
+using Clock = std::chrono::steady_clock;
+
+}  // namespace
+
+SocketConnection::SocketConnection() = default;
+
+SocketConnection::~SocketConnection() { Close(); }
+
+void SocketConnection::Open(std::string_view host, int port,
+                            std::chrono::milliseconds connect_limit, const TlsContext* tls) {
+  const Clock::time_point deadline = Clock::now() + connect_limit;
+  Close();
+  input_.Reset();
+  ThrowIfAborted();
+  const platform::IPv4Address address = ResolveHost(host, lookup_cancel_);
+  last_peer_private_ = IsPrivateAddress(address);
+  if (!private_allowed_) RefusePrivateAddress(host, address);
+  // A port outside the 16-bit range would wrap around to some other port.
+  if (port < kLowestPort || port > kHighestPort) throw EIdSocketError(kWsaAddressNotAvailable);
+  platform::SocketHandle socket = platform::kNoSocket;
+  if (platform::CreateStreamSocket(&socket) != 0) throw EIdInvalidSocket();
+  Adopt(socket);
+  if (const int error = platform::BindAnyAddress(socket)) {
+    Close();
+    if (error == kWsaAddressInUse) throw EIdCouldNotBindSocket();
+    throw EIdSocketError(error);
+  }
+  const int error = platform::Connect(socket, address, static_cast<uint16_t>(port), connect_limit);
+  if (error != 0 || aborted_) {
+    Close();
+    ThrowIfAborted();
+    throw EIdSocketError(error);
+  }
+  if (tls == nullptr) return;
+  try {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    tls_ = std::make_unique<TlsSession>(*tls, socket, host,
+                                        std::max(left, std::chrono::milliseconds(0)));
+  } catch (...) {
+    Close();
+    ThrowIfAborted();  // the abort's shutdown made the handshake fail
+    throw;
+  }
+}
+
+void SocketConnection::Close() {
+  if (!IsOpen()) return;
+  if (tls_) {
+    if (!aborted_) tls_->NotifyClose();
+    tls_.reset();
+  }
+  std::lock_guard lock(socket_mutex_);
+  platform::Close(socket_);
+  socket_ = platform::kNoSocket;
+}
+
+void SocketConnection::Probe(std::chrono::milliseconds wait) {
+  if (!IsOpen()) return;
+  try {
+    if (!input_.Poll(wait)) Close();
+  } catch (const EIdSocketError&) {
+    // Whatever went wrong, the connection cannot carry the next request.
+    Close();
+  } catch (const ETlsError&) {
+    Close();
+  }
+}
+
+void SocketConnection::Write(std::string_view bytes) {
+  ThrowIfAborted();
+  if (input_.PeerClosed()) {
+    Close();
+    throw EIdConnClosedGracefully();
+  }
+  if (!IsOpen()) throw EIdNotConnected();
+  if (tls_) {
+    WriteEncrypted(bytes);
+    return;
+  }
+  while (!bytes.empty()) {
+    const platform::IoResult sent = platform::Send(socket_, bytes.data(), bytes.size());
+    if (sent.error != 0) {
+      if (IsConnectionLost(sent.error)) Close();
+      ThrowIfAborted();
+      throw EIdSocketError(sent.error);
+    }
+    if (sent.count == 0) {
+      Close();
+      throw EIdConnClosedGracefully();
+    }
+    bytes.remove_prefix(sent.count);
+  }
+}
+
+void SocketConnection::Abort() {
+  aborted_ = true;
+  lookup_cancel_.Cancel();
+  std::lock_guard lock(socket_mutex_);
+  if (socket_ != platform::kNoSocket) platform::ShutdownBoth(socket_);
+}
+
+size_t SocketConnection::Receive(char* into, size_t capacity, std::chrono::milliseconds wait) {
+  ThrowIfAborted();
+  if (!IsOpen()) throw EIdNotConnected();
+  if (tls_) return ReceiveEncrypted(into, capacity, wait);
+  const platform::IoResult received = platform::Receive(socket_, into, capacity, wait);
+  // An abort shuts the socket down, which reads like a close: it must not end a body cleanly.
+  ThrowIfAborted();
+  if (received.timed_out) throw EIdReadTimeout();
+  if (received.error != 0) {
+    if (IsConnectionLost(received.error)) Close();
+    throw EIdSocketError(received.error);
+  }
+  if (received.count == 0) Close();
+  return received.count;
+}
+
+size_t SocketConnection::ReceiveEncrypted(char* into, size_t capacity,
+                                          std::chrono::milliseconds wait) {
+  size_t received = 0;
+  try {
+    received = tls_->Receive(into, capacity, wait);
+  } catch (const EIdReadTimeout&) {
+    ThrowIfAborted();
+    throw;
+  } catch (const EIdException&) {
+    Close();  // any other failure leaves the session broken for good
+    ThrowIfAborted();
+    throw;
+  }
+  ThrowIfAborted();
+  if (received == 0) Close();
+  return received;
+}
+
+void SocketConnection::WriteEncrypted(std::string_view bytes) {
+  try {
+    tls_->Send(bytes, kTlsSendStall);
+  } catch (...) {
+    Close();
+    ThrowIfAborted();
+    throw;
+  }
+}
+
+void SocketConnection::ThrowIfAborted() const {
+  if (aborted_) throw EIdException(kAbortedMessage);
+}
+
+void SocketConnection::Adopt(platform::SocketHandle socket) {
+  std::lock_guard lock(socket_mutex_);
+  socket_ = socket;
+  // An abort that came before the socket existed could not shut it down.
+  if (aborted_) platform::ShutdownBoth(socket_);
+}
+
+}  // namespace tarn::net
