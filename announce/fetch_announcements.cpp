@@ -15,9 +15,9 @@ std::optional<std::string> FetchPage(net::HttpClient& client, std::string_view a
                                      const std::stop_token& stop) {
   for (int attempt = 0; attempt < kFeedAttempts && !stop.stop_requested(); ++attempt) {
     try {
-      // Apart, because the type is this answer's only once FetchText has returned.
-      const std::string bytes = client.FetchText(address);
-      return DecodeFeedPage(bytes, client.LastContentType());
+      std::string bytes;
+      const net::HttpResult answer = client.GetText(address, bytes);
+      if (answer.Ok()) return DecodeFeedPage(bytes, answer.content_type);
     } catch (const std::exception&) {
       // A failed try shows nothing; the next one follows at once.
     }

@@ -25,13 +25,11 @@ std::string SiteRoot(std::string_view address) {
 // Where an old star address's answer moves it to: a redirect to another https page of the
 // service's own page hosts (whatever its path; `Location` may be relative to `asked`), or
 // nothing for anywhere else.
-std::optional<std::string> StarPageHop(const net::EIdHTTPProtocolException& answer,
-                                       const std::string& asked) {
-  const int status = answer.ErrorCode();
-  if (status < 300 || status > 399 || answer.Location().empty()) return std::nullopt;
+std::optional<std::string> StarPageHop(const net::HttpResult& answer) {
+  if (!net::IsRedirectStatus(answer.status) || answer.location.empty()) return std::nullopt;
   net::HttpTarget target;
-  target.Resolve(net::SplitAddress(asked));
-  target.Resolve(net::SplitAddress(answer.Location()));
+  target.Resolve(net::SplitAddress(answer.address));
+  target.Resolve(net::SplitAddress(answer.location));
   if (!EqualsIgnoringAsciiCase(target.scheme, "https")) return std::nullopt;
   const std::string host = target.HostValue();
   if (!EqualsIgnoringAsciiCase(host, PhotoHost()) && !EqualsIgnoringAsciiCase(host, MovieHost()))
@@ -50,11 +48,6 @@ std::string SignInNeededMessage(bool signed_in) {
   return signed_in ? "登录已失效（豆瓣把请求转到了登录页面）：请重新登录后再下载。"
                    : "这个页面只有登录后才能看到：请先登录（窗口里的“登录”，或 tarn-get "
                      "--cookies），再下载。";
-}
-
-int HttpStatusOf(const std::exception& failure) {
-  const auto* answer = dynamic_cast<const net::EIdHTTPProtocolException*>(&failure);
-  return answer != nullptr ? answer->ErrorCode() : 0;
 }
 
 Fetcher::Fetcher(const DownloadJob& job, std::stop_token stop)
@@ -80,6 +73,7 @@ bool Fetcher::BeforeRequest(std::string_view accept, const std::string& referer)
 std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
   FirstPage first;
   std::string error;
+  net::HttpResult answer;
   bool ok = false, elsewhere = false;
   try {
     ok = WithRetries(
@@ -92,30 +86,28 @@ std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
           client_.FollowUpgrades(false);
           const bool old_star = IsPageOf(first.address, PageKind::kOldStarPhotos);
           for (int moves = 0;; ++moves) {
-            try {
-              first.body = client_.FetchText(first.address);
-              break;
-            } catch (const net::EIdHTTPProtocolException& answer) {
-              std::optional<std::string> moved;
-              if (net::IsUpgradeRedirect(answer.ErrorCode(), answer.Location(), first.address)) {
-                moved = std::string(answer.Location());
-                // The server moved the page to https: today's service, with its manners and its
-                // refusals from this request on.
-                manners_ = service_.get();
-              } else if (old_star && manners_ == service_.get() && moves < kMaxPageMoves &&
-                         !manners_->Refusal(answer, false)) {
-                // The service moves an old star address through pages of its own hosts.
-                moved = StarPageHop(answer, first.address);
-              }
-              if (!moved) throw;
-              // Each hop is a request of its own: the next one waits its turn.
-              manners_->RequestEnded();
-              first.address = std::move(*moved);
-              BeforeRequest(kPageAccept, SiteRoot(first.address));
+            answer = client_.GetText(first.address, first.body);
+            if (answer.Ok()) break;
+            std::optional<std::string> moved;
+            if (net::IsUpgradeRedirect(answer.status, answer.location, first.address)) {
+              moved = answer.location;
+              // The server moved the page to https: today's service, with its manners and its
+              // refusals from this request on.
+              manners_ = service_.get();
+            } else if (old_star && manners_ == service_.get() && moves < kMaxPageMoves &&
+                       !manners_->Refusal(answer, false)) {
+              // The service moves an old star address through pages of its own hosts.
+              moved = StarPageHop(answer);
             }
+            if (!moved) return answer;
+            // Each hop is a request of its own: the next one waits its turn.
+            manners_->RequestEnded();
+            first.address = std::move(*moved);
+            BeforeRequest(kPageAccept, SiteRoot(first.address));
           }
           // Only a star's photo list is where an old star address may end.
           elsewhere = old_star && !IsPageOf(first.address, PageKind::kStarPhotos);
+          return answer;
         },
         error);
   } catch (const net::ETlsSetupError& failure) {
@@ -130,8 +122,8 @@ std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
     return RunEnd{RunResult::Stop::kAlbumPage,
                   "无法获取相册页面：" + QuotedText(first.address) + "\n" + error};
   // Photos may come from the loopback or a private network only when the album does.
-  client_.AllowPrivateHosts(client_.LastHostWasPrivate());
-  first.secure = client_.LastFetchWasTls();
+  client_.AllowPrivateHosts(answer.private_host);
+  first.secure = answer.tls;
   return first;
 }
 
@@ -141,7 +133,7 @@ std::optional<std::string> Fetcher::FetchText(const std::string& address,
   const bool ok = WithRetries(
       [&](int) {
         BeforeRequest(kPageAccept, referer);
-        page = client_.FetchText(address);
+        return client_.GetText(address, page);
       },
       error);
   if (!ok) return std::nullopt;

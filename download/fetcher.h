@@ -37,9 +37,6 @@ struct SignInNeeded {};
 // What the user is told when the service asks for a sign-in: `signed_in` runs have expired.
 std::string SignInNeededMessage(bool signed_in);
 
-// The HTTP status of a failure, or 0 when it was no answer.
-int HttpStatusOf(const std::exception& failure);
-
 // A run's requests: the client, the manners of its server (pacing, heads, retries, refusals)
 // and the stop. Fetches give what they got or why not; a refusal (ServiceRefused), a sign-in
 // page (SignInNeeded) and a secure connection that cannot be made (net::ETlsSetupError) are
@@ -66,10 +63,11 @@ class Fetcher {
   std::optional<std::string> FetchPartPage(const std::string& address, const std::string& referer,
                                            std::string& error);
 
-  // Runs `fetch(attempt)` with the run's manners until it succeeds, the tries are used up, the
-  // run stops, or a failure that another try cannot change. A file failure passes through.
-  // `status` is the last HTTP status or 0; `raw_size`: the original size is asked for, which
-  // the service refuses to everyone (a 403 is no ban then).
+  // Runs `fetch(attempt)`, which gives the server's answer, with the run's manners until the
+  // answer is a success, the tries are used up, the run stops, or an answer or a failure that
+  // another try cannot change. A file failure passes through. `status` is the last HTTP status
+  // or 0; `raw_size`: the original size is asked for, which the service refuses to everyone (a
+  // 403 is no ban then).
   template <class Fetch>
   bool WithRetries(Fetch&& fetch, std::string& error, int* status = nullptr, bool raw_size = false);
 
@@ -109,18 +107,21 @@ bool Fetcher::WithRetries(Fetch&& fetch, std::string& error, int* status, bool r
         Fetcher& fetcher;
         ~Ended() { fetcher.manners_->RequestEnded(); }
       } ended{*this};
-      fetch(attempt);
-      return true;
+      const net::HttpResult answer = fetch(attempt);
+      if (answer.Ok()) return true;
+      error = QuotedText(answer.status_line);
+      if (status != nullptr) *status = answer.status;
+      if (const std::optional<int> refusal = manners_->Refusal(answer, raw_size))
+        throw ServiceRefused{*refusal};
+      if (manners_ == service_.get() && IsSignInRedirect(answer)) throw SignInNeeded{};
+      if (!manners_->WorthRetrying(answer)) return false;
     } catch (const net::FileStreamError&) {
       throw;
     } catch (const net::ETlsSetupError&) {
       throw;  // a certificate or handshake that failed fails again
     } catch (const std::exception& failure) {
       error = QuotedText(failure.what());
-      if (status != nullptr) *status = HttpStatusOf(failure);
-      if (const std::optional<int> refusal = manners_->Refusal(failure, raw_size))
-        throw ServiceRefused{*refusal};
-      if (manners_ == service_.get() && IsSignInRedirect(failure)) throw SignInNeeded{};
+      if (status != nullptr) *status = 0;
       if (!manners_->WorthRetrying(failure)) return false;
     }
   }

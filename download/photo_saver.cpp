@@ -8,12 +8,6 @@
 #include "download/photo_part_file.h"
 
 namespace tarn {
-namespace {
-
-constexpr int kNotFound = 404;
-constexpr int kForbidden = 403;
-
-}  // namespace
 
 bool PhotoSaver::HoldFolder(const std::string& folder) {
   for (const FolderLock& held : folders_) {
@@ -60,7 +54,7 @@ bool PhotoSaver::SaveNamedPhoto(const std::string& folder, const std::string& st
           [&](int) {
             part.Stream().Rewind();  // no bytes of an earlier attempt stay
             fetcher_.BeforeRequest(kImageAccept, referer);
-            fetcher_.Client().FetchToStream(attempt.address, part.Stream());
+            return fetcher_.Client().GetToStream(attempt.address, part.Stream());
           },
           why, &status, raw);
       if (fetched) {
@@ -84,7 +78,7 @@ bool PhotoSaver::SaveNamedPhoto(const std::string& folder, const std::string& st
         break;
       }
       // Only a size or format the service lacks sends the photo down the ladder.
-      if (status != kNotFound && !(status == kForbidden && raw)) break;
+      if (status != net::kNotFound && !(status == net::kForbidden && raw)) break;
     }
   } catch (const net::FileStreamError& failure) {
     report_.End({RunResult::Stop::kFile, "无法保存照片：" + QuotedText(FileInFolder(folder, stem)) +

@@ -48,7 +48,7 @@ bool SavePhoto(Run& run, const std::string& address, uint32_t& stamp, size_t ind
     saved = run.fetcher.WithRetries(
         [&](int attempt) {
           if (attempt > 1) file->Rewind();  // no bytes of a failed attempt stay
-          run.fetcher.Client().FetchToStream(address, *file);
+          return run.fetcher.Client().GetToStream(address, *file);
         },
         error);
     if (saved) file->Close();  // only a clean close says the bytes reached the disk

@@ -3,18 +3,11 @@
 
 #include "base/text.h"
 #include "download/service_refusal.h"
-#include "net/http/http_errors.h"
-#include "net/http/retry_rule.h"
 
 namespace tarn {
 namespace {
 
 constexpr std::string_view kAcceptLanguage = "zh-CN,zh;q=0.9";
-
-bool IsRedirect(const std::exception& failure) {
-  const auto* answer = dynamic_cast<const net::EIdHTTPProtocolException*>(&failure);
-  return answer != nullptr && answer->ErrorCode() >= 300 && answer->ErrorCode() <= 399;
-}
 
 class PlainManners final : public RunManners {
  public:
@@ -30,9 +23,9 @@ class PlainManners final : public RunManners {
   bool Sleep(std::chrono::milliseconds pause, const std::stop_token& stop) override {
     return pacer_.Sleep(pause, stop);
   }
-  std::optional<int> Refusal(const std::exception&, bool) const override { return std::nullopt; }
-  bool WorthRetrying(const std::exception& failure) const override {
-    return net::IsWorthRetrying(failure);
+  std::optional<int> Refusal(const net::HttpResult&, bool) const override { return std::nullopt; }
+  bool WorthRetrying(const net::HttpResult& answer) const override {
+    return net::IsWorthRetrying(answer);
   }
   std::optional<std::string> Refuses(std::string_view) const override { return std::nullopt; }
 
@@ -58,12 +51,12 @@ class ServiceManners final : public RunManners {
   bool Sleep(std::chrono::milliseconds pause, const std::stop_token& stop) override {
     return pacer_.Sleep(pause, stop);
   }
-  std::optional<int> Refusal(const std::exception& failure, bool raw_size) const override {
-    return ServiceRefusal(failure, raw_size);
+  std::optional<int> Refusal(const net::HttpResult& answer, bool raw_size) const override {
+    return ServiceRefusal(answer, raw_size);
   }
   // A redirect the client did not follow answers the same way next time.
-  bool WorthRetrying(const std::exception& failure) const override {
-    return !IsRedirect(failure) && net::IsWorthRetrying(failure);
+  bool WorthRetrying(const net::HttpResult& answer) const override {
+    return !net::IsRedirectStatus(answer.status) && net::IsWorthRetrying(answer);
   }
   std::optional<std::string> Refuses(std::string_view address) const override {
     if (IsHttpsAddress(address)) return std::nullopt;

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "download/download_job.h"
+#include "net/http/http_result.h"
+#include "net/http/retry_rule.h"
 
 namespace tarn {
 
@@ -26,10 +28,14 @@ class RunManners {
   virtual void RequestEnded() = 0;
   // Waits out a retry's back-off; false when stopped.
   virtual bool Sleep(std::chrono::milliseconds pause, const std::stop_token& stop) = 0;
-  // The status by which the server shut the run out, when `failure` is such an answer.
-  virtual std::optional<int> Refusal(const std::exception& failure, bool raw_size) const = 0;
-  // Whether another try might change the outcome of `failure`.
-  virtual bool WorthRetrying(const std::exception& failure) const = 0;
+  // The status by which the server shut the run out, when `answer` is such an answer.
+  virtual std::optional<int> Refusal(const net::HttpResult& answer, bool raw_size) const = 0;
+  // Whether another try might change an answer that is no success, or a failure that is no
+  // answer.
+  virtual bool WorthRetrying(const net::HttpResult& answer) const = 0;
+  virtual bool WorthRetrying(const std::exception& failure) const {
+    return net::IsWorthRetrying(failure);
+  }
   // Why `address` may not be asked for in this run, or nothing when it may.
   virtual std::optional<std::string> Refuses(std::string_view address) const = 0;
 };

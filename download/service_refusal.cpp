@@ -5,16 +5,12 @@
 
 #include "base/text.h"
 #include "net/http/http_address.h"
-#include "net/http/http_errors.h"
 
 namespace tarn {
 namespace {
 
-constexpr int kForbidden = 403;
 constexpr int kTeapot = 418;
 constexpr int kTooManyRequests = 429;
-
-bool IsRedirect(int status) { return status >= 300 && status <= 399; }
 
 // The captcha page or the security host: where the service sends a client it has had enough of.
 bool PointsAtTheGate(std::string_view location) {
@@ -26,14 +22,11 @@ bool PointsAtTheGate(std::string_view location) {
 
 }  // namespace
 
-std::optional<int> ServiceRefusal(const std::exception& failure, bool raw_size) {
-  const auto* answer = dynamic_cast<const net::EIdHTTPProtocolException*>(&failure);
-  if (answer == nullptr) return std::nullopt;
-  const int status = answer->ErrorCode();
+std::optional<int> ServiceRefusal(const net::HttpResult& answer, bool raw_size) {
+  const int status = answer.status;
   if (status == kTeapot || status == kTooManyRequests) return status;
-  if (status == kForbidden && !raw_size) return status;
-  if ((IsRedirect(status) || !answer->Location().empty()) && PointsAtTheGate(answer->Location()))
-    return status;
+  if (status == net::kForbidden && !raw_size) return status;
+  if (answer.Moved() && PointsAtTheGate(answer.location)) return status;
   return std::nullopt;
 }
 

@@ -47,10 +47,9 @@ std::string PersonIdOf(const std::vector<net::UserCookie>& cookies) {
   return digits ? std::string(id) : std::string();
 }
 
-bool IsSignInRedirect(const std::exception& failure) {
-  const auto* answer = dynamic_cast<const net::EIdHTTPProtocolException*>(&failure);
-  if (answer == nullptr || answer->Location().empty()) return false;
-  return AsciiUpper(net::SplitAddress(answer->Location()).host).starts_with("ACCOUNTS.");
+bool IsSignInRedirect(const net::HttpResult& answer) {
+  if (answer.location.empty()) return false;
+  return AsciiUpper(net::SplitAddress(answer.location).host).starts_with("ACCOUNTS.");
 }
 
 SignInCheck CheckSignIn(const net::SignIn& sign_in, std::string_view photo_host,
@@ -67,18 +66,21 @@ SignInCheck CheckSignIn(const net::SignIn& sign_in, std::string_view photo_host,
   MakeServiceManners(job, pacer)->BeforeRequest(client, kPageAccept, root, stop);
   const std::stop_callback abort(stop, [&client] { client.Abort(); });
   try {
-    const std::string page = net::HttpClient::Utf8ToAnsi(client.FetchText(root + "mine/"));
-    check.outcome = SignInCheck::Outcome::kSignedIn;
-    check.name = PageName(page);
-  } catch (const std::exception& failure) {
-    if (IsSignInRedirect(failure)) {
+    std::string page;
+    const net::HttpResult answer = client.GetText(root + "mine/", page);
+    if (answer.Ok()) {
+      check.outcome = SignInCheck::Outcome::kSignedIn;
+      check.name = PageName(net::HttpClient::Utf8ToAnsi(page));
+    } else if (IsSignInRedirect(answer)) {
       check.outcome = SignInCheck::Outcome::kExpired;
-    } else if (const std::optional<int> status = ServiceRefusal(failure, false)) {
+    } else if (const std::optional<int> status = ServiceRefusal(answer, false)) {
       check.outcome = SignInCheck::Outcome::kRefused;
       check.status = *status;
     } else {
-      check.failure = CutText(failure.what());
+      check.failure = CutText(answer.status_line);
     }
+  } catch (const std::exception& failure) {
+    check.failure = CutText(failure.what());
   }
   return check;
 }

@@ -38,7 +38,7 @@ SignInCheck CheckSignIn(const net::SignIn& sign_in, std::string_view photo_host,
 std::string SignInCheckMessage(const SignInCheck& check);
 
 // A redirect to the service's sign-in host ("accounts."): the run is signed out.
-bool IsSignInRedirect(const std::exception& failure);
+bool IsSignInRedirect(const net::HttpResult& answer);
 
 // The person's id in a sign-in's dbcl2 cookie ("12345678:…", quoted or not); empty without one.
 std::string PersonIdOf(const std::vector<net::UserCookie>& cookies);

@@ -62,15 +62,32 @@ HttpClient::HttpClient(HttpTimeouts timeouts) : timeouts_(timeouts) {}
 
 HttpClient::~HttpClient() = default;
 
-std::string HttpClient::FetchText(std::string_view address) {
+HttpResult HttpClient::GetText(std::string_view address, std::string& text) {
   MemoryStream body(kMaxTextBody);
-  Fetch(address, body);
-  return body.Take();
+  HttpResult result = Get(address, body);
+  if (result.Ok()) text = body.Take();
+  return result;
+}
+
+HttpResult HttpClient::GetToStream(std::string_view address, OutputStream& stream) {
+  CappedStream capped(stream, timeouts_.max_stream_body);
+  return Get(address, capped);
+}
+
+std::string HttpClient::FetchText(std::string_view address) {
+  std::string text;
+  const HttpResult result = GetText(address, text);
+  if (!result.Ok()) result.Raise();
+  return text;
 }
 
 void HttpClient::FetchToStream(std::string_view address, OutputStream& stream) {
-  CappedStream capped(stream, timeouts_.max_stream_body);
-  Fetch(address, capped);
+  const HttpResult result = GetToStream(address, stream);
+  if (!result.Ok()) result.Raise();
+}
+
+void HttpResult::Raise() const {
+  throw EIdHTTPProtocolException(status, status_line, body, location);
 }
 
 std::string HttpClient::Utf8ToAnsi(std::string_view utf8) {
@@ -85,21 +102,27 @@ void HttpClient::SetSignIn(const SignIn& sign_in) {
 
 void HttpClient::Abort() { connection_.Abort(); }
 
-void HttpClient::Fetch(std::string_view address, OutputStream& destination) {
+HttpResult HttpClient::Get(std::string_view address, OutputStream& destination) {
   RefuseUnsendableAddress(address);
-  if (FetchOnce(address, destination, follow_upgrades_)) return;
+  HttpResult result;
+  if (FetchOnce(address, destination, follow_upgrades_, result)) return result;
   const std::string upgraded =
       "https://" + std::string(address.substr(std::string_view("http://").size()));
-  FetchOnce(upgraded, destination, false);
+  FetchOnce(upgraded, destination, false, result);
+  return result;
 }
 
-bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, bool may_upgrade) {
+bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, bool may_upgrade,
+                           HttpResult& result) {
   target_.Resolve(SplitAddress(address));
   // Built first, so that an address the head refuses never opens a connection.
   const std::string request = BuildRequestHead(RequestFields());
   last_address_ = address;
-  last_fetch_was_tls_ = IsHttps(target_.scheme);
+  result = HttpResult{};
+  result.address = address;
+  result.tls = IsHttps(target_.scheme);
   ChooseConnection();
+  result.private_host = connection_.LastPeerWasPrivate();
   const RateRequirement pace(connection_.Input(),
                              {timeouts_.min_bytes_per_second, timeouts_.rate_window});
   try {
@@ -112,7 +135,14 @@ bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, 
       KeepOrClose(head);
       return false;
     }
-    if (IsRedirect(head) || !IsSuccess(head.status_code)) FailWithAnswer(head);
+    result.status = head.status_code;
+    result.status_line = head.status_line;
+    result.location = std::string(Trim(head.Value("Location")));
+    result.content_type = head.Value("Content-Type");
+    if (IsRedirect(head) || !IsSuccess(head.status_code)) {
+      ReadFailedAnswer(head, result);
+      return true;
+    }
     if (!head.complete) throw EIdException(kUndefinedSituation);
     if (head.status_code == kNoContent) {
       destination.Truncate();
@@ -120,9 +150,6 @@ bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, 
       ReadBody(connection_.Input(), head, destination, timeouts_.idle_read);
     }
     KeepOrClose(head);
-    last_content_type_ = head.Value("Content-Type");
-  } catch (const EIdHTTPProtocolException&) {
-    throw;  // the answer was read whole; FailWithAnswer has applied the keep rule
   } catch (...) {
     // Unread bytes of this answer may still be on the way: the next fetch starts afresh.
     connection_.Close();
@@ -181,14 +208,13 @@ AnswerHead HttpClient::ReadHeads() {
   }
 }
 
-void HttpClient::FailWithAnswer(const AnswerHead& head) {
+void HttpClient::ReadFailedAnswer(const AnswerHead& head, HttpResult& result) {
   if (!IsRedirect(head)) NoteAuthenticationChallenge(head);
   // The body is read apart from the caller's destination and with a short wait.
   MemoryStream body(kMaxTextBody);
   if (head.complete) ReadBody(connection_.Input(), head, body, timeouts_.error_body);
   KeepOrClose(head);
-  throw EIdHTTPProtocolException(head.status_code, head.status_line, body.Take(),
-                                 std::string(Trim(head.Value("Location"))));
+  result.body = body.Take();
 }
 
 void HttpClient::NoteAuthenticationChallenge(const AnswerHead& head) {

@@ -11,6 +11,7 @@
 #include "net/http/http_address.h"
 #include "net/http/http_answer_head.h"
 #include "net/http/http_request_head.h"
+#include "net/http/http_result.h"
 #include "net/socket/socket_connection.h"
 #include "net/socket/socket_layer.h"
 #include "net/stream/output_stream.h"
@@ -55,12 +56,17 @@ class HttpClient {
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
-  // The body's bytes as received. Pages beyond kMaxTextBody fail with EIdException.
-  std::string FetchText(std::string_view address);
+  // The answer, of any status; a success's body into `text`. Pages beyond kMaxTextBody fail
+  // with EIdException.
+  HttpResult GetText(std::string_view address, std::string& text);
+  // The answer, of any status; a success's body into `stream` from its position on. A body
+  // beyond max_stream_body fails with EBodyTooLarge, an announced one before any byte.
+  // Afterwards, also after a failure, the position stands after the last byte that arrived
+  // and the stream ends there.
+  HttpResult GetToStream(std::string_view address, OutputStream& stream);
 
-  // Writes the body into `stream` from its position on; a body beyond max_stream_body fails
-  // with EBodyTooLarge, an announced one before any byte. Afterwards, also after a failure, the
-  // position stands after the last byte that arrived and the stream ends there.
+  // The same, with an answer that is no success raised as EIdHTTPProtocolException.
+  std::string FetchText(std::string_view address);
   void FetchToStream(std::string_view address, OutputStream& stream);
 
   // Every later request speaks as this browser (with its Referer), or, without one, as the
@@ -86,26 +92,22 @@ class HttpClient {
   // link-local) may be reached; refused ones fail with EAddressRefused before any connect.
   // Allowed unless set otherwise.
   void AllowPrivateHosts(bool allowed) { connection_.AllowPrivateAddresses(allowed); }
-  // Whether the host of the last connection opened resolved to such an address.
-  bool LastHostWasPrivate() const { return connection_.LastPeerWasPrivate(); }
-  // The address the last fetch finally asked for: the one given, or its https form after an
-  // upgrade redirect. Empty before the first fetch.
+  // The address the last fetch finally asked for, for a failure that is no answer and so
+  // gives no result: the one given, or its https form after an upgrade. Empty before.
   const std::string& LastAddress() const { return last_address_; }
-  // Whether that request went over TLS.
-  bool LastFetchWasTls() const { return last_fetch_was_tls_; }
-  // The Content-Type of the last answer whose body a fetch delivered, as sent; empty before.
-  const std::string& LastContentType() const { return last_content_type_; }
 
  private:
-  void Fetch(std::string_view address, OutputStream& destination);
-  // One request; false when the answer was an upgrade redirect that `may_upgrade` allows,
-  // read whole and to be followed.
-  bool FetchOnce(std::string_view address, OutputStream& destination, bool may_upgrade);
+  HttpResult Get(std::string_view address, OutputStream& destination);
+  // One request into `result`; false when the answer was an upgrade redirect that
+  // `may_upgrade` allows, read whole and to be followed.
+  bool FetchOnce(std::string_view address, OutputStream& destination, bool may_upgrade,
+                 HttpResult& result);
   void ChooseConnection();
   const TlsContext& Tls();
   RequestHeadFields RequestFields();
   AnswerHead ReadHeads();
-  [[noreturn]] void FailWithAnswer(const AnswerHead& head);
+  // Reads the body of an answer that is no success into `result`, apart from the destination.
+  void ReadFailedAnswer(const AnswerHead& head, HttpResult& result);
   void NoteAuthenticationChallenge(const AnswerHead& head);
   void KeepOrClose(const AnswerHead& head);
 
@@ -118,8 +120,6 @@ class HttpClient {
   bool connection_tls_ = false;
   std::unique_ptr<TlsContext> tls_;  // made at the first https address
   std::string last_address_;
-  bool last_fetch_was_tls_ = false;
-  std::string last_content_type_;
   std::unique_ptr<CookieStore> cookies_;
   std::optional<BrowserHeaders> browser_;
   bool follow_upgrades_ = true;

@@ -18,6 +18,8 @@ bool IsPermanentAnswer(int status) {
 
 }  // namespace
 
+bool IsWorthRetrying(const HttpResult& answer) { return !IsPermanentAnswer(answer.status); }
+
 bool IsWorthRetrying(const std::exception& failure) {
   if (const auto* answer = dynamic_cast<const EIdHTTPProtocolException*>(&failure)) {
     return !IsPermanentAnswer(answer->ErrorCode());

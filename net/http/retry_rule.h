@@ -3,6 +3,8 @@
 
 #include <exception>
 
+#include "net/http/http_result.h"
+
 namespace tarn::net {
 
 // Whether another attempt of a fetch that failed with `failure` could succeed: yes for
@@ -10,5 +12,7 @@ namespace tarn::net {
 // way: an address that cannot be sent (control characters, unknown scheme, bad port, refused
 // host), other 4xx answers, a body beyond the size cap, and file errors.
 bool IsWorthRetrying(const std::exception& failure);
+// The same for an answer that is no success.
+bool IsWorthRetrying(const HttpResult& answer);
 
 }  // namespace tarn::net

@@ -183,8 +183,9 @@ TEST(RefusedAddress, MessageShowsTheControlCharacterAndCutsALongAddress) {
 TEST(RefusedAddress, PrivateHostsAreRefusedWhenNotAllowedWithoutAConnection) {
   LoopbackServer server({{ReadRequest(), Send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok")}});
   HttpClient client(TestTimeouts());
-  EXPECT_EQ(client.FetchText(server.Url("/page")), "ok");
-  EXPECT_TRUE(client.LastHostWasPrivate());
+  std::string page;
+  EXPECT_TRUE(client.GetText(server.Url("/page"), page).private_host);
+  EXPECT_EQ(page, "ok");
   client.AllowPrivateHosts(false);
   EXPECT_EQ(FailureOf<EAddressRefused>([&] {
               client.FetchText("http://localhost:" + std::to_string(server.Port()) + "/x");

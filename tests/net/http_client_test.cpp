@@ -127,7 +127,7 @@ TEST(HttpClient, HttpsToAPlainServerFailsTheHandshakeBeforeAnythingIsSent) {
       EXPECT_EQ(error.Host(), "127.0.0.1");
       EXPECT_EQ(error.Reason(), "wrong version number");
     }
-    EXPECT_TRUE(client.LastFetchWasTls());
+    EXPECT_EQ(client.LastAddress(), "https://127.0.0.1:" + std::to_string(server.Port()) + "/");
   }
   ExpectCleanServer(server);
   EXPECT_EQ(server.SeenBeforeClose(0).find("GET "), std::string::npos);
