@@ -22,7 +22,7 @@ PageScan AlbumSource::ReadPage(std::string_view bytes, const std::string& addres
     scan.why = "这个相册没有公开（只有主人或好友能看），无法下载：" + QuotedText(address);
     return scan;
   }
-  const std::string_view rest = ScanTodayPhotos(page, [&](ListedPhoto photo) {
+  const std::string_view rest = ScanAlbumPhotos(page, [&](ListedPhoto photo) {
     std::optional<std::string> id = ServicePhotoId(photo.address);
     ScannedPhoto scanned{std::move(photo), std::move(id), std::nullopt};
     if (!scanned.id) {

@@ -56,9 +56,9 @@ Fetcher::Fetcher(const DownloadJob& job, std::stop_token stop)
       client_(job.settings.timeouts),
       pacer_(job.pacer ? job.pacer
                        : std::make_shared<RequestPacer>(job.service.pause, std::random_device{}())),
-      plain_(MakePlainManners(job, *pacer_)),
-      service_(MakeServiceManners(job, *pacer_)),
-      manners_(plain_.get()),
+      plain_(MakePlainPolicy(job, *pacer_)),
+      service_(MakeServicePolicy(job, *pacer_)),
+      policy_(plain_.get()),
       // A stop wakes the fetch under way at once; every later one fails.
       abort_(stop_, [this] { client_.Abort(); }) {
   client_.SetSignIn(job.sign_in);
@@ -67,7 +67,7 @@ Fetcher::Fetcher(const DownloadJob& job, std::stop_token stop)
 Fetcher::~Fetcher() = default;
 
 bool Fetcher::BeforeRequest(std::string_view accept, const std::string& referer) {
-  return manners_->BeforeRequest(client_, accept, referer, stop_);
+  return policy_->BeforeRequest(client_, accept, referer, stop_);
 }
 
 std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
@@ -81,7 +81,7 @@ std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
           // Read afresh at every attempt; an https address makes the run one of today's service
           // from its first request on.
           first.address = job_.Now().address;
-          manners_ = IsHttpsAddress(first.address) ? service_.get() : plain_.get();
+          policy_ = IsHttpsAddress(first.address) ? service_.get() : plain_.get();
           BeforeRequest(kPageAccept, SiteRoot(first.address));
           client_.FollowUpgrades(false);
           const bool old_star = IsPageOf(first.address, PageKind::kOldStarPhotos);
@@ -93,15 +93,15 @@ std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
               moved = answer.location;
               // The server moved the page to https: today's service, with its manners and its
               // refusals from this request on.
-              manners_ = service_.get();
-            } else if (old_star && manners_ == service_.get() && moves < kMaxPageMoves &&
-                       !manners_->Refusal(answer, false)) {
+              policy_ = service_.get();
+            } else if (old_star && policy_ == service_.get() && moves < kMaxPageMoves &&
+                       !policy_->Refusal(answer, false)) {
               // The service moves an old star address through pages of its own hosts.
               moved = StarPageHop(answer);
             }
             if (!moved) return answer;
             // Each hop is a request of its own: the next one waits its turn.
-            manners_->RequestEnded();
+            policy_->RequestEnded();
             first.address = std::move(*moved);
             BeforeRequest(kPageAccept, SiteRoot(first.address));
           }

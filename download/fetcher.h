@@ -11,7 +11,7 @@
 
 #include "base/cut_text.h"
 #include "download/download_job.h"
-#include "download/run_manners.h"
+#include "download/request_policy.h"
 #include "download/run_report.h"
 #include "download/sign_in_check.h"
 #include "net/stream/file_stream.h"
@@ -48,7 +48,7 @@ class Fetcher {
 
   bool Cancelled() const { return stop_.stop_requested(); }
   net::HttpClient& Client() { return client_; }
-  RunManners& Manners() { return *manners_; }
+  RequestPolicy& Policy() { return *policy_; }
 
   // The first page, read from the address box at every attempt; an https address, or an http
   // one the server upgrades, makes the run speak as today's service wants from that request
@@ -82,21 +82,21 @@ class Fetcher {
   std::stop_token stop_;
   net::HttpClient client_;
   std::shared_ptr<RequestPacer> pacer_;
-  std::unique_ptr<RunManners> plain_;
-  std::unique_ptr<RunManners> service_;
-  RunManners* manners_;  // one of the two: the service's once the run speaks to it
+  std::unique_ptr<RequestPolicy> plain_;
+  std::unique_ptr<RequestPolicy> service_;
+  RequestPolicy* policy_;  // one of the two: the service's once the run speaks to it
   std::stop_callback<std::function<void()>> abort_;
 };
 
 template <class Fetch>
 bool Fetcher::WithRetries(Fetch&& fetch, std::string& error, int* status, bool raw_size) {
-  for (int attempt = 1; attempt <= std::max(1, manners_->Retry().attempts); ++attempt) {
+  for (int attempt = 1; attempt <= std::max(1, policy_->Retry().attempts); ++attempt) {
     if (attempt > 1) {
-      const auto& pauses = manners_->Retry().pauses;
+      const auto& pauses = policy_->Retry().pauses;
       if (!pauses.empty()) {
         const auto pause =
             pauses[std::min<size_t>(static_cast<size_t>(attempt - 2), pauses.size() - 1)];
-        if (!manners_->Sleep(pause, stop_)) return false;
+        if (!policy_->Sleep(pause, stop_)) return false;
       }
     }
     if (Cancelled()) return false;
@@ -105,16 +105,16 @@ bool Fetcher::WithRetries(Fetch&& fetch, std::string& error, int* status, bool r
       // Told to the manners the request ended with: the first page may change them.
       const struct Ended {
         Fetcher& fetcher;
-        ~Ended() { fetcher.manners_->RequestEnded(); }
+        ~Ended() { fetcher.policy_->RequestEnded(); }
       } ended{*this};
       const net::HttpResult answer = fetch(attempt);
       if (answer.Ok()) return true;
       error = QuotedText(answer.status_line);
       if (status != nullptr) *status = answer.status;
-      if (const std::optional<int> refusal = manners_->Refusal(answer, raw_size))
+      if (const std::optional<int> refusal = policy_->Refusal(answer, raw_size))
         throw ServiceRefused{*refusal};
-      if (manners_ == service_.get() && IsSignInRedirect(answer)) throw SignInNeeded{};
-      if (!manners_->WorthRetrying(answer)) return false;
+      if (policy_ == service_.get() && IsSignInRedirect(answer)) throw SignInNeeded{};
+      if (!policy_->WorthRetrying(answer)) return false;
     } catch (const net::FileStreamError&) {
       throw;
     } catch (const net::ETlsSetupError&) {
@@ -122,7 +122,7 @@ bool Fetcher::WithRetries(Fetch&& fetch, std::string& error, int* status, bool r
     } catch (const std::exception& failure) {
       error = QuotedText(failure.what());
       if (status != nullptr) *status = 0;
-      if (!manners_->WorthRetrying(failure)) return false;
+      if (!policy_->WorthRetrying(failure)) return false;
     }
   }
   return false;

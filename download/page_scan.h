@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "download/album_facts.h"
+#include "download/album_photo_scanner.h"
 #include "download/download_events.h"
-#include "download/today_scanner.h"
 
 namespace tarn {
 

@@ -71,7 +71,7 @@ bool PageWalk::Walk(const PhotoSource& source, const FirstPage& first, WalkedLis
   for (int pages = 1; job_.all_pages && pages < kMaxPages && !gatherer.Truncated(); ++pages) {
     // A page that links back to one already read would never end the walk.
     if (!next || !visited.insert(*next).second) break;
-    if (const std::optional<std::string> why = fetcher_.Manners().Refuses(*next)) {
+    if (const std::optional<std::string> why = fetcher_.Policy().Refuses(*next)) {
       report_.Gap("相册的下一页没有读取：" + *why + QuotedText(*next));
       break;
     }

@@ -44,7 +44,7 @@ bool PhotoSaver::SaveNamedPhoto(const std::string& folder, const std::string& st
   try {
     PhotoPartFile part(folder, stem);
     for (const PhotoAttempt& attempt : attempts) {
-      if (const std::optional<std::string> refused = fetcher_.Manners().Refuses(attempt.address)) {
+      if (const std::optional<std::string> refused = fetcher_.Policy().Refuses(attempt.address)) {
         why = *refused + QuotedText(attempt.address);
         break;
       }

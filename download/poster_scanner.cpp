@@ -5,10 +5,10 @@
 #include <array>
 
 #include "base/text.h"
+#include "download/album_photo_scanner.h"
 #include "download/album_scanner.h"
 #include "download/html_tag.h"
 #include "download/html_text.h"
-#include "download/today_scanner.h"
 
 namespace tarn {
 namespace {

@@ -6,7 +6,7 @@
 #include "base/cut_text.h"
 #include "base/text.h"
 #include "download/html_text.h"
-#include "download/run_manners.h"
+#include "download/request_policy.h"
 #include "download/service_refusal.h"
 #include "net/http/http_address.h"
 #include "net/http/http_errors.h"
@@ -63,7 +63,7 @@ SignInCheck CheckSignIn(const net::SignIn& sign_in, std::string_view photo_host,
   DownloadJob job;
   job.service = service;
   RequestPacer pacer(service.pause, 0);  // one request: it goes at once
-  MakeServiceManners(job, pacer)->BeforeRequest(client, kPageAccept, root, stop);
+  MakeServicePolicy(job, pacer)->BeforeRequest(client, kPageAccept, root, stop);
   const std::stop_callback abort(stop, [&client] { client.Abort(); });
   try {
     std::string page;

@@ -13,10 +13,10 @@
 
 #include "base/text.h"
 #include "download/album_list_scanner.h"
+#include "download/album_photo_scanner.h"
 #include "download/album_scanner.h"
 #include "download/poster_scanner.h"
 #include "download/private_photo.h"
-#include "download/today_scanner.h"
 #include "fuzz_check.h"
 #include "net/http/utf8_to_ansi.h"
 
@@ -69,7 +69,7 @@ std::string_view CheckScan(std::string_view page) {
 void CheckTodayScan(std::string_view page) {
   size_t photos = 0;
   size_t bytes = 0;
-  const std::string_view rest = ScanTodayPhotos(page, [&](ListedPhoto photo) {
+  const std::string_view rest = ScanAlbumPhotos(page, [&](ListedPhoto photo) {
     ++photos;
     bytes += photo.address.size() + photo.caption.size();
     Check(!photo.address.empty(), "a listed photo has an address");

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "download/today_scanner.h"
+#include "download/album_photo_scanner.h"
 
 namespace tarn {
 namespace {

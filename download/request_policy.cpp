@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "download/run_manners.h"
+#include "download/request_policy.h"
 
 #include "base/text.h"
 #include "download/service_refusal.h"
@@ -9,9 +9,9 @@ namespace {
 
 constexpr std::string_view kAcceptLanguage = "zh-CN,zh;q=0.9";
 
-class PlainManners final : public RunManners {
+class PlainPolicy final : public RequestPolicy {
  public:
-  PlainManners(const DownloadJob& job, RequestPacer& pacer) : job_(job), pacer_(pacer) {}
+  PlainPolicy(const DownloadJob& job, RequestPacer& pacer) : job_(job), pacer_(pacer) {}
 
   const RetryPolicy& Retry() const override { return job_.settings.retry; }
   bool BeforeRequest(net::HttpClient& client, std::string_view, const std::string&,
@@ -34,9 +34,9 @@ class PlainManners final : public RunManners {
   RequestPacer& pacer_;
 };
 
-class ServiceManners final : public RunManners {
+class ServicePolicy final : public RequestPolicy {
  public:
-  ServiceManners(const DownloadJob& job, RequestPacer& pacer) : job_(job), pacer_(pacer) {}
+  ServicePolicy(const DownloadJob& job, RequestPacer& pacer) : job_(job), pacer_(pacer) {}
 
   const RetryPolicy& Retry() const override { return job_.settings.service_retry; }
   bool BeforeRequest(net::HttpClient& client, std::string_view accept, const std::string& referer,
@@ -74,12 +74,12 @@ bool IsHttpsAddress(std::string_view address) {
   return address.size() >= 8 && EqualsIgnoringAsciiCase(address.substr(0, 8), "https://");
 }
 
-std::unique_ptr<RunManners> MakePlainManners(const DownloadJob& job, RequestPacer& pacer) {
-  return std::make_unique<PlainManners>(job, pacer);
+std::unique_ptr<RequestPolicy> MakePlainPolicy(const DownloadJob& job, RequestPacer& pacer) {
+  return std::make_unique<PlainPolicy>(job, pacer);
 }
 
-std::unique_ptr<RunManners> MakeServiceManners(const DownloadJob& job, RequestPacer& pacer) {
-  return std::make_unique<ServiceManners>(job, pacer);
+std::unique_ptr<RequestPolicy> MakeServicePolicy(const DownloadJob& job, RequestPacer& pacer) {
+  return std::make_unique<ServicePolicy>(job, pacer);
 }
 
 }  // namespace tarn

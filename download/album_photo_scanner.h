@@ -28,7 +28,7 @@ inline constexpr size_t kMaxAddressBytes = 4096;
 // without an address, lists nothing. Calls `found` in page order and returns the rest of the
 // page after the last photo's tag (the whole page without photos), where the next-page link
 // is looked for. Work and memory stay linear in the page's size.
-std::string_view ScanTodayPhotos(std::string_view page,
+std::string_view ScanAlbumPhotos(std::string_view page,
                                  const std::function<void(ListedPhoto photo)>& found);
 
 }  // namespace tarn

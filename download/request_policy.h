@@ -16,9 +16,9 @@ namespace tarn {
 
 // How a run speaks to its server: what it sends, how it waits, what it retries and what it
 // takes for a refusal. Chosen once with the run's kind.
-class RunManners {
+class RequestPolicy {
  public:
-  virtual ~RunManners() = default;
+  virtual ~RequestPolicy() = default;
 
   virtual const RetryPolicy& Retry() const = 0;
   // Before each request: waits for its turn and sets the client's heads; false when stopped.
@@ -42,11 +42,11 @@ class RunManners {
 
 // The plain-HTTP run the program was first made for: the client's own heads, no pacing, the
 // network's retry rule.
-std::unique_ptr<RunManners> MakePlainManners(const DownloadJob& job, RequestPacer& pacer);
+std::unique_ptr<RequestPolicy> MakePlainPolicy(const DownloadJob& job, RequestPacer& pacer);
 
 // Today's service over HTTPS: a browser's heads, requests spaced by the pacer, backed-off
 // retries, refusals that end the run, and never a request outside HTTPS.
-std::unique_ptr<RunManners> MakeServiceManners(const DownloadJob& job, RequestPacer& pacer);
+std::unique_ptr<RequestPolicy> MakeServicePolicy(const DownloadJob& job, RequestPacer& pacer);
 
 inline constexpr std::string_view kPageAccept =
     "text/html,application/xhtml+xml,application/xml;q=0.9,image/avif,image/webp,*/*;q=0.8";

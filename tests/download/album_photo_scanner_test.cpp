@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "download/today_scanner.h"
+#include "download/album_photo_scanner.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 
 std::vector<ListedPhoto> Scan(std::string_view page, std::string_view* rest = nullptr) {
   std::vector<ListedPhoto> found;
-  const std::string_view left = ScanTodayPhotos(page, [&](ListedPhoto p) { found.push_back(p); });
+  const std::string_view left = ScanAlbumPhotos(page, [&](ListedPhoto p) { found.push_back(p); });
   if (rest != nullptr) *rest = left;
   return found;
 }
@@ -36,7 +36,7 @@ std::string Img(const std::string& id) {
          ".webp\" alt=\"caption\" />";
 }
 
-TEST(ScanTodayPhotos, TodaysEntriesGiveAddressAndFullCaptionInPageOrder) {
+TEST(ScanAlbumPhotos, TodaysEntriesGiveAddressAndFullCaptionInPageOrder) {
   const std::string page =
       "<title>x</title><div class=\"sharing\"><img src=\"https://img1.doubanio.com/view/photo/"
       "thumb/public/p1.jpg\" /></div>" +
@@ -54,7 +54,7 @@ TEST(ScanTodayPhotos, TodaysEntriesGiveAddressAndFullCaptionInPageOrder) {
             (ListedPhoto{"https://img3.doubanio.com/view/photo/m/public/p4.jpg", "", ""}));
 }
 
-TEST(ScanTodayPhotos, WhereverSrcStandsAndWhicheverQuoteClosesIt) {
+TEST(ScanAlbumPhotos, WhereverSrcStandsAndWhicheverQuoteClosesIt) {
   const std::pair<std::string, std::string> cases[] = {
       {"<img src=\"http://h/a.jpg\" />", "http://h/a.jpg"},
       {"<img src=\"http://h/a.jpg\" alt=\"x\" />", "http://h/a.jpg"},
@@ -72,7 +72,7 @@ TEST(ScanTodayPhotos, WhereverSrcStandsAndWhicheverQuoteClosesIt) {
         << img;
 }
 
-TEST(ScanTodayPhotos, EntriesWithoutAnImageAddressListNothing) {
+TEST(ScanAlbumPhotos, EntriesWithoutAnImageAddressListNothing) {
   const std::string cases[] = {
       "<a class=\"photolst_photo\">no picture</a>",
       "<a class=\"photolst_photo\"><img alt=\"no src\"></a>",
@@ -88,7 +88,7 @@ TEST(ScanTodayPhotos, EntriesWithoutAnImageAddressListNothing) {
   }
 }
 
-TEST(ScanTodayPhotos, AnImageOnlyAfterTheNextMarkerBelongsToThatEntry) {
+TEST(ScanAlbumPhotos, AnImageOnlyAfterTheNextMarkerBelongsToThatEntry) {
   const std::string page =
       "<a class=\"photolst_photo\" title=\"first\">nothing</a>" + Entry("5", "second", Img("5"));
   const auto found = Scan(page);
@@ -96,13 +96,13 @@ TEST(ScanTodayPhotos, AnImageOnlyAfterTheNextMarkerBelongsToThatEntry) {
   EXPECT_EQ(found[0].caption, "second");
 }
 
-TEST(ScanTodayPhotos, MarkerOutsideATagHasNoCaption) {
+TEST(ScanAlbumPhotos, MarkerOutsideATagHasNoCaption) {
   const auto found = Scan("<div title=\"not this\">photolst_photo</div><img src=\"http://h/a\">");
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0], (ListedPhoto{"http://h/a", "", ""}));
 }
 
-TEST(ScanTodayPhotos, CaptionIsCutAtItsLimitOnACharacter) {
+TEST(ScanAlbumPhotos, CaptionIsCutAtItsLimitOnACharacter) {
   const std::string long_title(kMaxCaptionBytes * 3, 'x');
   const auto found = Scan(Entry("1", "中" + long_title, Img("1")));
   ASSERT_EQ(found.size(), 1u);
@@ -110,7 +110,7 @@ TEST(ScanTodayPhotos, CaptionIsCutAtItsLimitOnACharacter) {
   EXPECT_EQ(found[0].caption.substr(0, 3), "中");
 }
 
-TEST(ScanTodayPhotos, RestStartsAfterTheLastPhotoSoTheWalkFindsTheNextLink) {
+TEST(ScanAlbumPhotos, RestStartsAfterTheLastPhotoSoTheWalkFindsTheNextLink) {
   const std::string next =
       "<span class=\"next\"><link rel=\"next\" href=\"https://h/?m_start=18\"/>";
   const std::string page = Entry("1", "a", Img("1")) + Entry("2", "b", Img("2")) + next;
@@ -120,7 +120,7 @@ TEST(ScanTodayPhotos, RestStartsAfterTheLastPhotoSoTheWalkFindsTheNextLink) {
 }
 
 // Hostile pages: unclosed quotes and tags, markers without end. Work and output stay linear.
-TEST(ScanTodayPhotos, HostilePagesStayBounded) {
+TEST(ScanAlbumPhotos, HostilePagesStayBounded) {
   const std::string pieces[] = {
       "photolst_photo<img src=\"x",
       "<a title=\"photolst_photo",
@@ -132,7 +132,7 @@ TEST(ScanTodayPhotos, HostilePagesStayBounded) {
     std::string page;
     for (int i = 0; i < 20000; ++i) page += piece;
     size_t bytes = 0, found = 0;
-    ScanTodayPhotos(page, [&](ListedPhoto p) {
+    ScanAlbumPhotos(page, [&](ListedPhoto p) {
       ++found;
       bytes += p.address.size() + p.caption.size();
     });
@@ -143,7 +143,7 @@ TEST(ScanTodayPhotos, HostilePagesStayBounded) {
 
 // The plain-HTTP scanner stays for plain runs: both rules agree on the pages plain runs see,
 // but not everywhere, as these pages show.
-TEST(ScanTodayPhotos, AgreesWithThePlainScannerOnlyOnThePlainForm) {
+TEST(ScanAlbumPhotos, AgreesWithThePlainScannerOnlyOnThePlainForm) {
   std::vector<std::string> plain;
   const std::string plain_page =
       "<a href=\"http://h/photos/photo/1/\" class=\"photolst_photo\" title=\"t\">\n"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "download/today_scanner.h"
+#include "download/album_photo_scanner.h"
 
 #include "base/text.h"
 #include "download/html_tag.h"
@@ -30,7 +30,7 @@ std::string LinkCaption(std::string_view region, size_t from, size_t marker, siz
 
 }  // namespace
 
-std::string_view ScanTodayPhotos(std::string_view page,
+std::string_view ScanAlbumPhotos(std::string_view page,
                                  const std::function<void(ListedPhoto photo)>& found) {
   size_t rest = 0;
   size_t done = 0;  // nothing before this is looked at again
