@@ -8,19 +8,9 @@
 #include "download/page_walk.h"
 #include "download/photo_name.h"
 #include "download/private_photo.h"
+#include "net/http/http_address.h"
 
 namespace tarn {
-namespace {
-
-// "https://host[:port]" of the album's address: its photos' own pages stand on its host.
-std::string SiteOf(std::string_view address) {
-  const size_t host = address.find("://");
-  return std::string(
-      address.substr(0, address.find('/', host == std::string_view::npos ? 0 : host + 3)));
-}
-
-}  // namespace
-
 PageScan AlbumSource::ReadPage(std::string_view bytes, const std::string& address) const {
   // A stray byte in a caption must not cost the page: it becomes U+FFFD.
   const std::string page = ScrubUtf8(bytes);
@@ -38,7 +28,8 @@ PageScan AlbumSource::ReadPage(std::string_view bytes, const std::string& addres
       // A photo only a signed-in visitor sees has its large address on its own page.
       scanned.id = PrivatePhotoId(scanned.listed.address);
       if (scanned.id)
-        scanned.own_page = SiteOf(address) + "/photos/photo/" + scanned.id->substr(1) + "/";
+        // Its own page stands on the album's host.
+        scanned.own_page = net::SiteOf(address) + "/photos/photo/" + scanned.id->substr(1) + "/";
     }
     scan.photos.push_back(std::move(scanned));
   });

@@ -16,11 +16,7 @@ namespace {
 constexpr int kMaxPageMoves = 5;
 // "https://host[:port]/" of an address: the Referer of the first page, as after a visit to the
 // service's home page.
-std::string SiteRoot(std::string_view address) {
-  const size_t host = address.find("://");
-  const size_t path = address.find('/', host == std::string_view::npos ? 0 : host + 3);
-  return std::string(address.substr(0, path)) + "/";
-}
+std::string SiteRoot(std::string_view address) { return net::SiteOf(address) + "/"; }
 
 // Where an old star address's answer moves it to: a redirect to another https page of the
 // service's own page hosts (whatever its path; `Location` may be relative to `asked`), or

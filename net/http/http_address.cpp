@@ -175,4 +175,10 @@ std::string HttpTarget::HostValue() const {
   return host + ":" + port;
 }
 
+std::string SiteOf(std::string_view address) {
+  const size_t host = address.find("://");
+  return std::string(
+      address.substr(0, address.find('/', host == std::string_view::npos ? 0 : host + 3)));
+}
+
 }  // namespace tarn::net

@@ -22,6 +22,9 @@ struct AddressParts {
 // with empty scheme, user information, host and port.
 AddressParts SplitAddress(std::string_view address);
 
+// "scheme://host[:port]" of an address: what stands before its path.
+std::string SiteOf(std::string_view address);
+
 // Joins a relative directory to the remembered one: runs of "/" collapse and ".." removes the
 // segment before it.
 std::string JoinDirectory(std::string_view remembered, std::string_view relative);
