@@ -42,36 +42,42 @@ class SignInDialogTest : public ::testing::Test {
   TempDir dir_;
   const std::string file_ = dir_.File("tarn/cookies.txt");
   net::SignIn checked_;
+  std::string name_ = "湖光测试者";
   SignInChecker check_ = [this](const net::SignIn& sign_in, std::stop_token) {
     checked_ = sign_in;
     SignInCheck check;
     check.outcome = SignInCheck::Outcome::kSignedIn;
     check.person_id = PersonIdOf(sign_in.cookies);
-    check.name = "湖光测试者";
+    check.name = name_;
     return check;
   };
   QString chosen_;
   SignInDialog dialog_{file_, check_, [this](QWidget*) { return chosen_; }};
 };
 
-TEST_F(SignInDialogTest, ThePastedTextIsSavedForItsOwnerAndNeverShownBack) {
+// A paste replaces the saved sign-in only when it holds one; the state names what was wrong.
+TEST_F(SignInDialogTest, APasteIsSavedOnlyWithAUsableSignInAndNeverShownBack) {
+  const std::string old_sign_in = "dbcl2=\"1:old\"";
   const struct {
     std::string text;
     bool saved;
     const char* state;
   } cases[] = {
       {"Cookie: bid=Xy; dbcl2=\"1:SeCrEt\"", true, "已保存 2 个 Cookie：bid、dbcl2"},
-      {"hello SeCrEt", false, "没有找到豆瓣的 Cookie"},
+      {"hello SeCrEt", false, "没有豆瓣的 Cookie"},
       {".google.com\tTRUE\t/\tFALSE\t0\tSID\tSeCrEt\n.douban.com\tTRUE\t/"
        "\tFALSE\t0\tdbcl2\t1:SeCrEt",
        true, "其他网站的 1 个 Cookie 没有保存"},
+      {"bid=Xy; dbcl2=\"1:" + std::string(5000, 'S') + "\"; ck=SeCrEt", false, "太长"},
+      {"bid=Xy; ck=SeCrEt", false, "没有 dbcl2"},
   };
+  std::filesystem::create_directories(dir_.File("tarn"));
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::filesystem::remove(file_);
+    SCOPED_TRACE(c.text.substr(0, 40));
+    testing::WriteAll(file_, old_sign_in);
     dialog_.edt_Cookie->setPlainText(QString::fromStdString(c.text));
     dialog_.btn_Save->click();
-    EXPECT_EQ(std::filesystem::exists(file_), c.saved);
+    EXPECT_EQ(testing::ReadAll(file_) != old_sign_in, c.saved);
     EXPECT_TRUE(dialog_.lbl_State->text().contains(QString::fromUtf8(c.state)))
         << dialog_.lbl_State->text().toStdString();
     if (c.saved) {
@@ -102,9 +108,44 @@ TEST_F(SignInDialogTest, TheCheckRunsOnItsOwnThreadWithTheServicesOrigins) {
   EXPECT_EQ(checked_.origins.at(0).host, PhotoHost());
 }
 
+// A page title with markup or with controls that turn text around is shown as it reads.
+TEST_F(SignInDialogTest, TheServicesWordsAreShownAsPlainCleanText) {
+  name_ = "<b><font color=red>登录已失效</font></b>\u202Eabc";
+  dialog_.edt_Cookie->setPlainText(QStringLiteral("dbcl2=\"51234567:SeCrEt\""));
+  dialog_.btn_Save->click();
+  dialog_.btn_Check->click();
+  QTRY_VERIFY_WITH_TIMEOUT(dialog_.btn_Check->isEnabled(), kWaitMs);
+  EXPECT_EQ(dialog_.lbl_State->textFormat(), Qt::PlainText);
+  EXPECT_TRUE(dialog_.lbl_State->text().contains(QStringLiteral("<b><font")));
+  EXPECT_FALSE(dialog_.lbl_State->text().contains(QChar(0x202E)));
+}
+
+// Every label shows all its lines, however many the state takes.
+TEST_F(SignInDialogTest, TheDialogGrowsWithItsStateAndCutsNoText) {
+  const auto each_label_whole = [](const QWidget& dialog) {
+    QApplication::processEvents();
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+      SCOPED_TRACE(label->text().toStdString());
+      EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    }
+  };
+  dialog_.show();
+  // Two lines: what was saved, and the other sites' cookies left out.
+  dialog_.edt_Cookie->setPlainText(
+      QStringLiteral(".google.com\tTRUE\t/\tFALSE\t0\tSID\t1\n"
+                     ".douban.com\tTRUE\t/\tFALSE\t0\tdbcl2\t1:s\n"));
+  dialog_.btn_Save->click();
+  each_label_whole(dialog_);
+  // Three lines: signed in, others may read the file, what to do about it.
+  ::chmod(file_.c_str(), 0644);
+  SignInDialog reopened(file_, check_, {});
+  reopened.show();
+  each_label_whole(reopened);
+}
+
 TEST(SignInDialog, ClosingStopsACheckUnderWay) {
   TempDir dir;
-  testing::WriteAll(dir.File("cookies.txt"), "bid=1");
+  testing::WriteAll(dir.File("cookies.txt"), "dbcl2=1");
   bool stopped = false;
   {
     SignInDialog dialog(
@@ -142,6 +183,31 @@ TEST(SignInEntry, SitsInTheSettingsPanelOverNoOtherControlAndOpensTheDialog) {
   });
   form.lbl_SignInClick(form.lbl_SignIn);
   EXPECT_EQ(form.lbl_SignIn->text(), QStringLiteral("登录"));
+}
+
+TEST(SignInEntry, ASavedSignInThatSignsNobodyInIsNeverShownAsSignedIn) {
+  TempDir dir;
+  testing::MessageRecorder messages;
+  setenv("TARN_PHOTO_HOST", "www.douban.com", 1);
+  TForm1 form;
+  form.SignInFile = dir.File("cookies.txt");
+  for (const char* text : {"", "hello", "bid=1; ck=2"}) {
+    SCOPED_TRACE(text);
+    testing::WriteAll(form.SignInFile, text);
+    QString state;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<SignInDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      state = dialog->lbl_State->text();
+      dialog->btn_Close->click();
+    });
+    form.lbl_SignInClick(form.lbl_SignIn);
+    EXPECT_FALSE(state.startsWith(QStringLiteral("已登录"))) << state.toStdString();
+    EXPECT_NE(form.lbl_SignIn->text(), QStringLiteral("已登录"));
+    EXPECT_TRUE(form.RunSignIn().cookies.empty());
+  }
+  EXPECT_EQ(messages.plain.size(), 3);  // each run says why it goes signed out
+  unsetenv("TARN_PHOTO_HOST");
 }
 
 TEST(SignInEntry, ARunTakesTheSavedSignInAndSaysOnceThatOthersMayReadIt) {
