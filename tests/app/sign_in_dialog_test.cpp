@@ -89,6 +89,10 @@ TEST_F(SignInDialogTest, APasteIsSavedOnlyWithAUsableSignInAndNeverShownBack) {
 TEST_F(SignInDialogTest, AChosenFileIsTaken) {
   dialog_.btn_FileClick();  // cancelled: nothing happens
   EXPECT_FALSE(std::filesystem::exists(file_));
+  ::mkfifo(dir_.File("fifo").c_str(), 0600);
+  chosen_ = QString::fromStdString(dir_.File("fifo"));
+  dialog_.btn_File->click();  // no file: refused at once, never waited on
+  EXPECT_FALSE(std::filesystem::exists(file_));
   testing::WriteAll(dir_.File("export.txt"),
                     ".douban.com\tTRUE\t/\tTRUE\t0\tdbcl2\t\"1:SeCrEt\"\n");
   chosen_ = QString::fromStdString(dir_.File("export.txt"));

@@ -244,8 +244,8 @@ TEST(TarnGet, ASavedSignInThatCannotBeUsedIsNamedBeforeTheRunGoesOnOrStops) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove(saved);
     c.make();
-    const Outcome run = RunTarnGet({"-o", dir.path().string(), server.Url("/photos/album/1/")},
-                                   server.Host());
+    const Outcome run =
+        RunTarnGet({"-o", dir.path().string(), server.Url("/photos/album/1/")}, server.Host());
     EXPECT_NE(run.err.find(saved.string()), std::string::npos) << run.err;
     EXPECT_EQ(run.status == 2, !c.runs) << run.err;
     EXPECT_EQ(server.Targets().empty(), !c.runs);

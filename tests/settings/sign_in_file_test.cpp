@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "base/safe_replace.h"
 #include "settings/user_settings.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
@@ -69,7 +70,8 @@ TEST(SignInFile, SavingMakesANewPrivateFileInPlaceOfWhateverStoodThere) {
   testing::TempDir dir;
   const std::string path = dir.File("tarn/cookies.txt");
   const std::string other = dir.File("shared.txt");
-  const std::vector<net::UserCookie> cookies = {{".douban.com", true, "/", true, 0, "dbcl2", "1:s"}};
+  const std::vector<net::UserCookie> cookies = {
+      {".douban.com", true, "/", true, 0, "dbcl2", "1:s"}};
   for (const bool link : {false, true}) {
     SCOPED_TRACE(link ? "a link to a file others read" : "a file others read");
     std::filesystem::create_directories(dir.File("tarn"));
@@ -80,7 +82,7 @@ TEST(SignInFile, SavingMakesANewPrivateFileInPlaceOfWhateverStoodThere) {
     SaveSignIn(path, cookies);
     EXPECT_FALSE(std::filesystem::is_symlink(path));
     EXPECT_EQ(ModeOf(path), 0600u);
-    if (link) EXPECT_EQ(testing::ReadAll(other), "old");
+    EXPECT_EQ(testing::ReadAll(link ? other : path) == "old", link);
   }
 }
 
@@ -88,7 +90,8 @@ TEST(SignInFile, SavingMakesANewPrivateFileInPlaceOfWhateverStoodThere) {
 TEST(SignInFile, FoldersAndFilesMadeUnderAnOpenUmaskStayTheUsers) {
   testing::TempDir dir;
   const mode_t umask_before = ::umask(0);
-  SaveSignIn(dir.File("config/tarn/cookies.txt"), {{"127.0.0.1", false, "/", true, 0, "dbcl2", "1"}});
+  SaveSignIn(dir.File("config/tarn/cookies.txt"),
+             {{"127.0.0.1", false, "/", true, 0, "dbcl2", "1"}});
   SaveUserSettings(dir.File("config/tarn/Config.ini"), "/photos", 1);
   ::umask(umask_before);
   EXPECT_EQ(ModeOf(dir.File("config")), 0700u);
@@ -112,10 +115,12 @@ TEST(SignInFile, AFileThatIsNoSignInIsRefusedOrSaidToBeUnusable) {
       {"empty", [&] { testing::WriteAll(path, ""); }, false},
       {"junk", [&] { testing::WriteAll(path, "hello"); }, false},
       {"no dbcl2", [&] { testing::WriteAll(path, "bid=1; ck=2"); }, false},
-      {"100 MB", [&] {
+      {"100 MB",
+       [&] {
          testing::WriteAll(path, "dbcl2=1;");
          std::filesystem::resize_file(path, 100 << 20);
-       }, false},
+       },
+       false},
   };
   testing::WriteAll(dir.File("real"), "dbcl2=1");
   for (const auto& c : cases) {
