@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/box_text.h"
 
+#include "base/clean_text.h"
 #include "base/cut_text.h"
 
 namespace tarn {
@@ -28,7 +29,9 @@ std::string WithBreakOpportunities(std::string_view text) {
 
 }  // namespace
 
-std::string BoxText(std::string_view text) {
+std::string BoxText(std::string_view raw) {
+  const std::string clean = CleanLines(raw);
+  std::string_view text = clean;
   std::string shown;
   for (size_t line = 0; !text.empty(); ++line) {
     if (line == kMaxBoxLines) {

@@ -16,10 +16,10 @@ inline constexpr size_t kMaxBoxCharacters = 1200;
 // widen the box past a small screen.
 inline constexpr size_t kMaxUnbrokenRun = 40;
 
-// The text a message box shows: at most kMaxBoxLines lines of at most kMaxBoxLineCharacters
-// characters, kMaxBoxCharacters in all, each cut marked by "…", and an invisible break
-// opportunity (a zero-width space) after every kMaxUnbrokenRun characters without a blank.
-// Line ends (LF or CR LF) stay.
+// The text a message box shows: cleaned line by line (CleanLines), at most kMaxBoxLines lines of at
+// most kMaxBoxLineCharacters characters, kMaxBoxCharacters in all, each cut marked by "…", and an
+// invisible break opportunity (a zero-width space) after every kMaxUnbrokenRun characters without a
+// blank. Line ends (LF or CR LF) stay.
 std::string BoxText(std::string_view text);
 
 }  // namespace tarn

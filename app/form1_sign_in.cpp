@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
 // The sign-in's entry in the settings panel, its dialog, and the sign-in a run takes.
-#include <filesystem>
-
 #include "app/form1.h"
 #include "app/message_boxes.h"
 #include "base/safe_replace.h"
@@ -9,9 +7,14 @@
 namespace tarn {
 
 void TForm1::ShowSignInState() {
-  std::error_code error;
-  lbl_SignIn->setText(std::filesystem::exists(SignInFile, error) ? QStringLiteral("已登录")
-                                                                 : QStringLiteral("登录"));
+  QString state = QStringLiteral("登录");
+  try {
+    if (const std::optional<SavedSignIn> saved = LoadSignIn(SignInFile))
+      state = saved->unusable.empty() ? QStringLiteral("已登录") : QStringLiteral("登录无效");
+  } catch (const FileError&) {
+    state = QStringLiteral("登录无效");
+  }
+  lbl_SignIn->setText(state);
 }
 
 void TForm1::lbl_SignInClick(QObject*) {
@@ -44,6 +47,12 @@ net::SignIn TForm1::RunSignIn() {
     return {};
   }
   if (!saved) return {};
+  if (!saved->unusable.empty()) {
+    Messages().Show(this,
+                    QString::fromStdString(UnusableSignInMessage(SignInFile, saved->unusable)) +
+                        QStringLiteral("\n这次不登录下载。"));
+    return {};
+  }
   if (saved->others_may_read && !told_others_may_read_) {
     told_others_may_read_ = true;
     Messages().Show(this, QString::fromStdString(OthersMayReadMessage(SignInFile)));

@@ -3,14 +3,15 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMetaObject>
 #include <QPointer>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "app/form1.h"
 #include "app/message_boxes.h"
+#include "base/clean_text.h"
 #include "base/safe_replace.h"
 #include "service/hosts.h"
 #include "settings/sign_in_file.h"
@@ -20,6 +21,8 @@ namespace {
 
 constexpr int kDialogWidth = 440;
 constexpr int kPasteLines = 4;
+const QString kPasteAgain =
+    QStringLiteral("\n请粘贴浏览器里 Cookie 那一行，或者选择 cookies.txt 文件。");
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
@@ -30,13 +33,10 @@ QString NamesOf(const std::vector<net::UserCookie>& cookies) {
   return names.join(QStringLiteral("、"));
 }
 
-QString SavedState(const std::vector<net::UserCookie>& cookies) {
-  QString text =
-      QStringLiteral("已保存 %1 个 Cookie：%2").arg(cookies.size()).arg(NamesOf(cookies));
-  const bool has_sign_in = std::any_of(cookies.begin(), cookies.end(),
-                                       [](const net::UserCookie& c) { return c.name == "dbcl2"; });
-  if (!has_sign_in) text += QStringLiteral("\n其中没有 dbcl2：浏览器里可能没有登录豆瓣。");
-  return text;
+// A label that shows what the user or the service wrote: never markup, nothing that steers.
+void PlainLabel(QLabel* label) {
+  label->setTextFormat(Qt::PlainText);
+  label->setWordWrap(true);
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ SignInDialog::SignInDialog(std::string file, SignInChecker check, CookieFileChoo
       QStringLiteral("用浏览器里已登录的豆瓣：在开发者工具的“网络”里点一个 www.douban.com "
                      "的请求，复制请求标头里的 "
                      "Cookie 一行粘贴到下面；或者选择浏览器扩展导出的 cookies.txt。不需要密码。"));
-  hint->setWordWrap(true);
+  PlainLabel(hint);
   edt_Cookie = new QPlainTextEdit;
   edt_Cookie->setObjectName(QStringLiteral("edt_Cookie"));
   edt_Cookie->setPlaceholderText(QStringLiteral("Cookie: bid=…; dbcl2=\"…\"; ck=…"));
@@ -82,11 +82,11 @@ SignInDialog::SignInDialog(std::string file, SignInChecker check, CookieFileChoo
   btn_Close = new QPushButton(QStringLiteral("关闭"));
   lbl_State = new QLabel;
   lbl_State->setObjectName(QStringLiteral("lbl_State"));
-  lbl_State->setWordWrap(true);
+  PlainLabel(lbl_State);
   SetTextColor(lbl_State, kFormGreen);
   auto* where =
       new QLabel(QStringLiteral("登录信息只保存在这台电脑上，只有你能读取：") + Text(file_));
-  where->setWordWrap(true);
+  PlainLabel(where);
   SetTextColor(where, Qt::darkGray);
 
   auto* buttons = new QHBoxLayout;
@@ -117,6 +117,8 @@ SignInDialog::SignInDialog(std::string file, SignInChecker check, CookieFileChoo
     const std::optional<SavedSignIn> saved = LoadSignIn(file_);
     if (!saved) {
       ShowState(QStringLiteral("未登录。"));
+    } else if (!saved->unusable.empty()) {
+      ShowState(Text(UnusableSignInMessage(file_, saved->unusable)) + kPasteAgain);
     } else {
       QString state = QStringLiteral("已登录（%1 个 Cookie：%2）")
                           .arg(saved->cookies.size())
@@ -138,6 +140,8 @@ void SignInDialog::btn_SaveClick() { Take(edt_Cookie->toPlainText().toStdString(
 void SignInDialog::btn_FileClick() {
   const QString path = choose_(this);
   if (path.isEmpty()) return;
+  // A FIFO would hold the window until something writes to it.
+  if (!QFileInfo(path).isFile()) return ShowState(QStringLiteral("不是普通文件：") + path);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     return ShowState(QStringLiteral("无法读取文件：") + path + QStringLiteral("\n") +
@@ -148,19 +152,18 @@ void SignInDialog::btn_FileClick() {
 
 void SignInDialog::Take(std::string_view text) {
   const net::CookieImport import = ReadUserCookies(text);
-  if (import.too_large) return ShowState(QStringLiteral("内容太长，不像是 Cookie。"));
-  if (import.cookies.empty()) {
-    return ShowState(
-        QStringLiteral("没有找到豆瓣的 Cookie：请粘贴浏览器里 Cookie 那一行，"
-                       "或者选择 cookies.txt 文件。"));
-  }
+  // The sign-in saved before stays until one that works takes its place.
+  if (const std::string problem = SignInProblem(import); !problem.empty())
+    return ShowState(QStringLiteral("没有保存：") + Text(problem) + kPasteAgain);
   try {
     SaveSignIn(file_, import.cookies);
   } catch (const FileError& error) {
     return ShowState(Text(error.what()));
   }
   edt_Cookie->clear();
-  QString state = SavedState(import.cookies);
+  QString state = QStringLiteral("已保存 %1 个 Cookie：%2")
+                      .arg(import.cookies.size())
+                      .arg(NamesOf(import.cookies));
   if (import.foreign > 0)
     state += QStringLiteral("\n其他网站的 %1 个 Cookie 没有保存。").arg(import.foreign);
   ShowState(state);
@@ -174,6 +177,8 @@ void SignInDialog::btn_CheckClick() {
     return ShowState(Text(error.what()));
   }
   if (!saved) return ShowState(QStringLiteral("还没有登录：先粘贴 Cookie 或选择 cookies.txt。"));
+  if (!saved->unusable.empty())
+    return ShowState(Text(UnusableSignInMessage(file_, saved->unusable)) + kPasteAgain);
   btn_Check->setEnabled(false);
   ShowState(QStringLiteral("正在检查…"));
   checking_ = std::jthread([this, sign_in = ServiceSignIn(std::move(saved->cookies)),
@@ -198,6 +203,10 @@ void SignInDialog::btn_SignOutClick() {
   ShowState(QStringLiteral("已退出登录。"));
 }
 
-void SignInDialog::ShowState(const QString& text) { lbl_State->setText(text); }
+void SignInDialog::ShowState(const QString& text) {
+  lbl_State->setText(Text(CleanLines(text.toStdString())));
+  // At its fixed width the dialog takes the height its lines need, however many the state has.
+  setFixedHeight(heightForWidth(kDialogWidth));
+}
 
 }  // namespace tarn

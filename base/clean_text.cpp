@@ -84,4 +84,18 @@ std::string CleanText(std::string_view text) {
   return clean;
 }
 
+std::string CleanLines(std::string_view text) {
+  std::string clean;
+  while (true) {
+    const size_t feed = text.find('\n');
+    std::string_view line = text.substr(0, feed);
+    const bool carriage_return = line.ends_with('\r');
+    if (carriage_return) line.remove_suffix(1);
+    clean += CleanText(line);
+    if (feed == std::string_view::npos) return clean;
+    clean += carriage_return ? "\r\n" : "\n";
+    text.remove_prefix(feed + 1);
+  }
+}
+
 }  // namespace tarn

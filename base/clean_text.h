@@ -15,4 +15,7 @@ std::string ScrubUtf8(std::string_view text);
 // a display (C0 and C1 controls, DEL, line and paragraph separators, bidirectional controls).
 std::string CleanText(std::string_view text);
 
+// The same, line by line: line ends (LF or CR LF) stay, so a message keeps its lines.
+std::string CleanLines(std::string_view text);
+
 }  // namespace tarn

@@ -33,4 +33,9 @@ bool CommitFile(const std::string& temporary, const std::string& final_path, OnE
 void ReplaceFileContents(const std::string& path, std::string_view data,
                          unsigned new_file_mode = 0666);
 
+// Writes `data` as a new file that its owner alone may read and write, whatever the umask, and
+// commits it over `path`: what stood there, a link included, is replaced, never followed, and
+// lends the new file nothing of its permissions.
+void ReplaceWithPrivateFile(const std::string& path, std::string_view data);
+
 }  // namespace tarn

@@ -13,6 +13,9 @@
 namespace tarn {
 namespace {
 
+// Read and write for the owner alone.
+constexpr mode_t kOwnerOnly = 0600;
+
 [[noreturn]] void Fail(const std::string& what, const std::string& path, int error) {
   throw FileError("无法" + what + "文件：" + path + "\n" + std::strerror(error));
 }
@@ -76,25 +79,21 @@ bool CommitFile(const std::string& temporary, const std::string& final_path, OnE
   return true;
 }
 
-void ReplaceFileContents(const std::string& path, std::string_view data, unsigned new_file_mode) {
+namespace {
+
+// Writes `data` into a new temporary file beside `path`, with `mode` exactly or, unless `exact`,
+// less the umask, and commits it over `path`.
+void WriteNewFile(const std::string& path, std::string_view data, mode_t mode, bool exact) {
   // One name per process: a name left by a killed save of the same process id is ours to
-  // reuse, and a link placed there is never followed.
+  // reuse. It goes first, so the data always lands in a file of its own, made now; a link
+  // placed there is never followed.
   std::string temporary = path;
   temporary.append(".").append(std::to_string(::getpid())).append(".tmp");
+  ::unlink(temporary.c_str());
   const int descriptor =
-      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
-             static_cast<mode_t>(new_file_mode));
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   if (descriptor < 0) Fail("写入", path, errno);
-  struct stat old {};
-  struct stat made {};
-  // The old file's permissions carry over to its replacement; a temporary left by a killed
-  // save may have been made with more than a new file may have.
-  bool ok = ::stat(path.c_str(), &old) == 0
-                ? ::fchmod(descriptor, old.st_mode & 07777) == 0
-                : ::fstat(descriptor, &made) == 0 &&
-                      ((made.st_mode & 07777 & ~new_file_mode) == 0 ||
-                       ::fchmod(descriptor, made.st_mode & new_file_mode) == 0);
-  ok = ok && WriteAll(descriptor, data);
+  bool ok = (!exact || ::fchmod(descriptor, mode) == 0) && WriteAll(descriptor, data);
   const int error = errno;
   ok = ::close(descriptor) == 0 && ok;
   if (!ok) {
@@ -102,6 +101,21 @@ void ReplaceFileContents(const std::string& path, std::string_view data, unsigne
     Fail("写入", path, error);
   }
   CommitFile(temporary, path, OnExisting::kReplace);
+}
+
+}  // namespace
+
+void ReplaceFileContents(const std::string& path, std::string_view data, unsigned new_file_mode) {
+  // The old file's permissions carry over to its replacement.
+  struct stat old {};
+  if (::stat(path.c_str(), &old) == 0)
+    WriteNewFile(path, data, old.st_mode & 07777, true);
+  else
+    WriteNewFile(path, data, static_cast<mode_t>(new_file_mode), false);
+}
+
+void ReplaceWithPrivateFile(const std::string& path, std::string_view data) {
+  WriteNewFile(path, data, kOwnerOnly, true);
 }
 
 }  // namespace tarn

@@ -82,4 +82,9 @@ void ReplaceFileContents(const std::string& path, std::string_view data, unsigne
   CommitFile(temporary, path, OnExisting::kReplace);
 }
 
+// No mode bits here: a new file is all it takes, and the move replaces a link, never its target.
+void ReplaceWithPrivateFile(const std::string& path, std::string_view data) {
+  ReplaceFileContents(path, data);
+}
+
 }  // namespace tarn

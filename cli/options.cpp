@@ -43,6 +43,13 @@ bool ReadList(const std::string& source, std::string& text) {
   return !in->bad() && total <= kMaxListBytes;
 }
 
+// Whether --cookies names what looks like a file rather than a Cookie line pasted in its
+// place, whose values must never be echoed.
+bool LooksLikePath(std::string_view source) {
+  return source.find_first_of("=;\"") == std::string_view::npos &&
+         source.find_first_of("/\\.") != std::string_view::npos;
+}
+
 // The sign-in of the run: --cookies, else the window's file. False after a message on standard
 // error. Never a cookie's value in a message: only where it came from.
 bool ReadSignIn(const std::string& source, net::SignIn& sign_in) {
@@ -50,20 +57,31 @@ bool ReadSignIn(const std::string& source, net::SignIn& sign_in) {
   if (!source.empty()) {
     std::string text;
     if (!ReadList(source, text)) {
-      std::cerr << "tarn-get：无法读取 Cookie：" << source << "\n";
+      if (LooksLikePath(source))
+        std::cerr << "tarn-get：无法读取 Cookie 文件：" << source << "\n";
+      else
+        std::cerr << "tarn-get：无法读取 Cookie 文件。--cookies 后面是文件名或 '-'"
+                     "（标准输入），不是 Cookie 本身。\n";
       return false;
     }
-    cookies = ReadUserCookies(text).cookies;
-    if (cookies.empty()) {
-      std::cerr << "tarn-get：" << source << " 里没有豆瓣的 Cookie。\n";
+    net::CookieImport import = ReadUserCookies(text);
+    if (const std::string problem = SignInProblem(import); !problem.empty()) {
+      std::cerr << "tarn-get：" << source << "：" << problem << "\n";
       return false;
     }
+    cookies = std::move(import.cookies);
   } else {
     const std::string path = SignInFilePath();
     try {
       std::optional<SavedSignIn> saved = path.empty() ? std::nullopt : LoadSignIn(path);
       if (!saved) return true;
       if (saved->others_may_read) std::cerr << "tarn-get：" << OthersMayReadMessage(path) << "\n";
+      if (!saved->unusable.empty()) {
+        // Public pages need none; one that does says so itself.
+        std::cerr << "tarn-get：" << UnusableSignInMessage(path, saved->unusable)
+                  << "\n这次不登录下载。\n";
+        return true;
+      }
       cookies = std::move(saved->cookies);
     } catch (const FileError& error) {
       std::cerr << "tarn-get：" << error.what() << "\n用 --no-cookies 可以不登录下载。\n";

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "base/clean_text.h"
 #include "base/cut_text.h"
 #include "base/text.h"
 #include "download/html_text.h"
@@ -28,7 +29,7 @@ std::string PageName(std::string_view page) {
   const size_t close = page.find(kTitleClose, start);
   if (close == std::string_view::npos) return {};
   const std::string text = DecodeHtmlEntities(Trim(page.substr(start, close - start)));
-  return CutUtf8(std::string(Trim(text)), kMaxNameBytes);
+  return CutUtf8(CleanText(Trim(text)), kMaxNameBytes);
 }
 
 }  // namespace
@@ -77,10 +78,10 @@ SignInCheck CheckSignIn(const net::SignIn& sign_in, std::string_view photo_host,
       check.outcome = SignInCheck::Outcome::kRefused;
       check.status = *status;
     } else {
-      check.failure = CutText(answer.status_line);
+      check.failure = QuotedText(answer.status_line);
     }
   } catch (const std::exception& failure) {
-    check.failure = CutText(failure.what());
+    check.failure = QuotedText(failure.what());
   }
   return check;
 }

@@ -51,8 +51,7 @@ std::string ChooseSettingsPath(std::string_view app_dir, const char* config_home
   const std::string own_path = UserSettingsPath(config_home, home);
   if (own_path.empty()) return beside;
   const std::filesystem::path own = PathFromUtf8(own_path);
-  std::filesystem::create_directories(own.parent_path(), error);
-  if (error) return beside;
+  MakeSettingsFolder(Utf8FromPath(own.parent_path()));
   // Copied once, never over settings the user has saved since.
   std::filesystem::copy_file(PathFromUtf8(beside), own,
                              std::filesystem::copy_options::skip_existing, error);

@@ -2,11 +2,23 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <filesystem>
 
+#include "base/file_path.h"
+#include "base/safe_replace.h"
 #include "base/utf16.h"
 #include "settings/app_paths.h"
 
 namespace tarn {
+
+// The folder under %APPDATA% takes the user's own permissions from it: there are no modes.
+void MakeSettingsFolder(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(PathFromUtf8(folder), error);
+  if (!error && !std::filesystem::is_directory(PathFromUtf8(folder), error))
+    error = std::make_error_code(std::errc::not_a_directory);
+  if (error) throw FileError("无法创建设置文件夹：" + folder + "\n" + error.message());
+}
 
 bool FolderTakesNewFiles(const std::string& folder) {
   const std::string probe = (folder.empty() ? std::string(".") : folder) + "\\.Config.ini." +

@@ -17,6 +17,8 @@ namespace {
 
 // A settings file is a few lines; anything beyond this is not ours to load into memory.
 constexpr long kMaxFileSize = 16 * 1024 * 1024;
+// Others may read the settings, as any program's, but never write them, whatever the umask.
+constexpr unsigned kNewFileMode = 0644;
 
 [[noreturn]] void RefuseWrite(const std::string& path) {
   throw EIniFileException("Unable to write to " + path);
@@ -127,7 +129,7 @@ void ReplaceFile(const std::string& path, std::string_view data) {
   const std::string target = RealPath(path);
   if (ExistsReadOnly(target)) RefuseWrite(path);
   try {
-    ReplaceFileContents(target, data);
+    ReplaceFileContents(target, data, kNewFileMode);
   } catch (const FileError&) {
     RefuseWrite(path);
   }

@@ -29,20 +29,35 @@ net::CookieImport ReadUserCookies(std::string_view text);
 // The cookies as a run hands them to its client.
 net::SignIn ServiceSignIn(std::vector<net::UserCookie> cookies);
 
+// Why the cookies of a text sign nobody in, in the user's words; empty when they do. Only a
+// non-empty dbcl2 is a sign-in.
+std::string SignInProblem(const net::CookieImport& import);
+
+// Most bytes of a sign-in file read: ours holds at most kMaxUserCookies cookies of at most
+// kMaxCookieLength bytes, some 1.3 MB.
+inline constexpr size_t kMaxSignInBytes = 2 << 20;
+
 struct SavedSignIn {
-  std::vector<net::UserCookie> cookies;
-  bool others_may_read = false;  // used all the same; the user is told once
+  std::vector<net::UserCookie> cookies;  // none when unusable
+  std::string unusable;                  // why it signs nobody in; empty when it does
+  bool others_may_read = false;          // used all the same; the user is told once
 };
 
-// The saved sign-in, or nothing when there is no file. FileError when it cannot be read.
+// The saved sign-in, or nothing when there is no file. FileError when it cannot be read or is
+// no regular file (a link, a FIFO, a folder); opening it never waits.
 std::optional<SavedSignIn> LoadSignIn(const std::string& path);
-// Replaces the file safely; a new one is readable by its owner alone from its first byte.
-// FileError when it cannot be written.
+// The saved sign-in of a file's text, read up to one byte beyond kMaxSignInBytes.
+SavedSignIn SignInOfText(std::string_view text, bool others_may_read);
+// Writes the file as a new one for its owner alone, in place of whatever stood there, in a
+// folder made for the owner alone. FileError when it cannot be written.
 void SaveSignIn(const std::string& path, const std::vector<net::UserCookie>& cookies);
 // Signing out: the file goes. FileError when it stays.
 void RemoveSignIn(const std::string& path);
 
-// What the user is told of a sign-in file that others may read.
+// What the user is told of a sign-in file that others may read; of one that cannot be used.
 std::string OthersMayReadMessage(const std::string& path);
+std::string UnusableSignInMessage(const std::string& path, const std::string& why);
+// That the thing at `path` is no regular file, as a FileError gives it.
+std::string NotAFileMessage(const std::string& path);
 
 }  // namespace tarn

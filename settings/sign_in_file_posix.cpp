@@ -21,17 +21,23 @@ constexpr mode_t kOthersRead = S_IRGRP | S_IROTH;
 }  // namespace
 
 std::optional<SavedSignIn> LoadSignIn(const std::string& path) {
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // A FIFO would wait for a writer and a link may lead anywhere: neither is opened as a file.
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
   if (descriptor < 0) {
     if (errno == ENOENT) return std::nullopt;
+    if (errno == ELOOP) throw FileError(NotAFileMessage(path));
     Fail("读取", path, errno);
   }
   struct stat status {};
   std::string text;
   int error = ::fstat(descriptor, &status) == 0 ? 0 : errno;
+  if (error == 0 && !S_ISREG(status.st_mode)) {
+    ::close(descriptor);
+    throw FileError(NotAFileMessage(path));
+  }
   char buffer[1 << 16];
   // One byte beyond the bound is enough to find a file too large.
-  while (error == 0 && text.size() <= net::kMaxCookieText) {
+  while (error == 0 && text.size() <= kMaxSignInBytes) {
     const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) error = errno;
@@ -40,7 +46,7 @@ std::optional<SavedSignIn> LoadSignIn(const std::string& path) {
   }
   ::close(descriptor);
   if (error != 0) Fail("读取", path, error);
-  return SavedSignIn{ReadUserCookies(text).cookies, (status.st_mode & kOthersRead) != 0};
+  return SignInOfText(text, (status.st_mode & kOthersRead) != 0);
 }
 
 void RemoveSignIn(const std::string& path) {

@@ -20,4 +20,12 @@ bool HostWithinDomain(std::string_view host, std::string_view domain) {
   return start == 0 || domain.starts_with('.') || host[start - 1] == '.';
 }
 
+bool SignInDomainFits(std::string_view host, std::string_view domain) {
+  if (IsDottedIpv4(host)) return EqualsIgnoringAsciiCase(domain, host);
+  const std::string_view bare = domain.starts_with('.') ? domain.substr(1) : domain;
+  if (bare.find('.') == std::string_view::npos && !EqualsIgnoringAsciiCase(bare, host))
+    return false;
+  return HostWithinDomain(host, domain);
+}
+
 }  // namespace tarn::net

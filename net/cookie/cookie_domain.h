@@ -16,4 +16,9 @@ bool DomainMaySetCookie(std::string_view domain, std::string_view request_host);
 // but neither reaches "xp.a.b" or "p.a.b.example" (a mere substring would leak cookies there).
 bool HostWithinDomain(std::string_view host, std::string_view domain);
 
+// Whether a cookie of `domain` that the user brought belongs to `host`'s site: for an address
+// host the address itself; else a domain the host lies within that is more than a top-level
+// label (".com" or "com" is a cookie domain of no site, unless it is the host itself).
+bool SignInDomainFits(std::string_view host, std::string_view domain);
+
 }  // namespace tarn::net

@@ -11,8 +11,6 @@ namespace tarn::net {
 namespace {
 
 constexpr char kDelete = 0x7f;
-// Longest name and value of one cookie together; a browser keeps no more than this either.
-constexpr size_t kMaxCookieLength = 4096;
 constexpr std::string_view kCookiePrefix = "Cookie:";
 constexpr std::string_view kHttpOnlyPrefix = "#HttpOnly_";
 constexpr size_t kNetscapeFields = 7;
@@ -55,8 +53,9 @@ void Add(CookieImport& import, UserCookie cookie) {
   const bool taken = std::any_of(import.cookies.begin(), import.cookies.end(), [&](auto& c) {
     return c.name == cookie.name && EqualsIgnoringAsciiCase(c.domain, cookie.domain);
   });
-  if (taken || import.cookies.size() >= kMaxUserCookies ||
-      cookie.name.size() + cookie.value.size() > kMaxCookieLength) {
+  const bool too_long = cookie.name.size() + cookie.value.size() > kMaxCookieLength;
+  if (too_long) import.too_long.push_back(cookie.name);
+  if (taken || too_long || import.cookies.size() >= kMaxUserCookies) {
     ++import.skipped;
     return;
   }

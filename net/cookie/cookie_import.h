@@ -15,13 +15,16 @@ namespace tarn::net {
 inline constexpr size_t kMaxCookieText = 4 << 20;
 // Most cookies taken from one text; the client's store keeps no more either.
 inline constexpr size_t kMaxUserCookies = 300;
+// Longest name and value of one cookie together; a browser keeps no more than this either.
+inline constexpr size_t kMaxCookieLength = 4096;
 
 // What a text gave: the cookies, and what was left out (counts only: the lines hold secrets).
 struct CookieImport {
   std::vector<UserCookie> cookies;
   int skipped = 0;  // lines or items that were no cookie, names given twice, beyond the bound
   int foreign = 0;  // cookies of other sites
-  bool too_large = false;  // beyond kMaxCookieText: nothing was read
+  bool too_large = false;             // beyond kMaxCookieText: nothing was read
+  std::vector<std::string> too_long;  // names of cookies beyond kMaxCookieLength, left out
 };
 
 // Whether cookies of a domain are wanted; other cookies of a cookies.txt count as foreign.

@@ -203,7 +203,7 @@ void CookieStore::TakeSignIn(const SignIn& sign_in) {
   for (const UserCookie& cookie : sign_in.cookies) {
     const bool reaches = std::any_of(
         sign_in.origins.begin(), sign_in.origins.end(),
-        [&](const ServiceOrigin& o) { return HostWithinDomain(o.host, cookie.domain); });
+        [&](const ServiceOrigin& o) { return SignInDomainFits(o.host, cookie.domain); });
     if (!reaches) continue;
     impl_->Keep(
         {cookie.name, cookie.value, cookie.path.empty() ? "/" : cookie.path,

@@ -33,8 +33,8 @@ class CookieStore {
 
   // Adds the user's own cookies, as the service's answers would, each replacing a stored one
   // of its name and domain. These, and whatever the service later sets in their place, go only
-  // to a `secure` request to one of the sign-in's origins. Cookies of a domain that reaches no
-  // origin's host are not kept.
+  // to a `secure` request to one of the sign-in's origins. Cookies of a domain that is no
+  // origin's site (SignInDomainFits) are not kept.
   void TakeSignIn(const SignIn& sign_in);
 
   // The "Cookie" header value for a request, or empty when no stored cookie applies. Cookies

@@ -29,11 +29,11 @@ TEST(MessageBox, AHugeServerTextNeverGrowsTheBoxPastTheScreen) {
   }
 }
 
-TEST(MessageBox, MarkupFromAServerIsShownAsText) {
-  const auto box =
-      MakeMessageBox(QMessageBox::NoIcon, QStringLiteral("<b>bold</b><img src=x>"), nullptr);
+TEST(MessageBox, MarkupFromAServerIsShownAsTextAndNothingTurnsItAround) {
+  const auto box = MakeMessageBox(
+      QMessageBox::NoIcon, QStringLiteral("<b>bold</b><img src=x>\n\u202Eabc\r\nok"), nullptr);
   EXPECT_EQ(box->textFormat(), Qt::PlainText);
-  EXPECT_EQ(box->text(), QStringLiteral("<b>bold</b><img src=x>"));
+  EXPECT_EQ(box->text(), QStringLiteral("<b>bold</b><img src=x>\nabc\r\nok"));
   EXPECT_EQ(box->windowTitle(), QString::fromUtf8(kAppTitle));
 }
 

@@ -42,46 +42,62 @@ class SignInDialogTest : public ::testing::Test {
   TempDir dir_;
   const std::string file_ = dir_.File("tarn/cookies.txt");
   net::SignIn checked_;
+  std::string name_ = "湖光测试者";
   SignInChecker check_ = [this](const net::SignIn& sign_in, std::stop_token) {
     checked_ = sign_in;
     SignInCheck check;
     check.outcome = SignInCheck::Outcome::kSignedIn;
     check.person_id = PersonIdOf(sign_in.cookies);
-    check.name = "湖光测试者";
+    check.name = name_;
     return check;
   };
   QString chosen_;
   SignInDialog dialog_{file_, check_, [this](QWidget*) { return chosen_; }};
 };
 
-TEST_F(SignInDialogTest, ThePastedTextIsSavedForItsOwnerAndNeverShownBack) {
+// A paste replaces the saved sign-in only when it holds one; the state, in as many lines as it
+// takes, names what was wrong.
+TEST_F(SignInDialogTest, APasteIsSavedOnlyWithAUsableSignInAndNeverShownBack) {
+  const std::string old_sign_in = "dbcl2=\"1:old\"";
   const struct {
     std::string text;
     bool saved;
     const char* state;
   } cases[] = {
       {"Cookie: bid=Xy; dbcl2=\"1:SeCrEt\"", true, "已保存 2 个 Cookie：bid、dbcl2"},
-      {"hello SeCrEt", false, "没有找到豆瓣的 Cookie"},
+      {"hello SeCrEt", false, "没有豆瓣的 Cookie"},
       {".google.com\tTRUE\t/\tFALSE\t0\tSID\tSeCrEt\n.douban.com\tTRUE\t/"
        "\tFALSE\t0\tdbcl2\t1:SeCrEt",
        true, "其他网站的 1 个 Cookie 没有保存"},
+      {"bid=Xy; dbcl2=\"1:" + std::string(5000, 'S') + "\"; ck=SeCrEt", false, "太长"},
+      {"bid=Xy; ck=SeCrEt", false, "没有 dbcl2"},
   };
+  std::filesystem::create_directories(dir_.File("tarn"));
+  dialog_.show();
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::filesystem::remove(file_);
+    SCOPED_TRACE(c.text.substr(0, 40));
+    testing::WriteAll(file_, old_sign_in);
     dialog_.edt_Cookie->setPlainText(QString::fromStdString(c.text));
     dialog_.btn_Save->click();
-    EXPECT_EQ(std::filesystem::exists(file_), c.saved);
+    EXPECT_EQ(testing::ReadAll(file_) != old_sign_in, c.saved);
     EXPECT_TRUE(dialog_.lbl_State->text().contains(QString::fromUtf8(c.state)))
         << dialog_.lbl_State->text().toStdString();
     if (c.saved) {
       EXPECT_FALSE(ShownTexts(dialog_).contains(QLatin1String(kSecret)));
     }
+    QApplication::processEvents();
+    for (const QLabel* label : dialog_.findChildren<QLabel*>())  // it grows with its state
+      EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+          << label->text().toStdString();
   }
 }
 
 TEST_F(SignInDialogTest, AChosenFileIsTaken) {
   dialog_.btn_FileClick();  // cancelled: nothing happens
+  EXPECT_FALSE(std::filesystem::exists(file_));
+  ::mkfifo(dir_.File("fifo").c_str(), 0600);
+  chosen_ = QString::fromStdString(dir_.File("fifo"));
+  dialog_.btn_File->click();  // no file: refused at once, never waited on
   EXPECT_FALSE(std::filesystem::exists(file_));
   testing::WriteAll(dir_.File("export.txt"),
                     ".douban.com\tTRUE\t/\tTRUE\t0\tdbcl2\t\"1:SeCrEt\"\n");
@@ -95,16 +111,19 @@ TEST_F(SignInDialogTest, TheCheckRunsOnItsOwnThreadWithTheServicesOrigins) {
   EXPECT_TRUE(dialog_.lbl_State->text().startsWith(QStringLiteral("还没有登录")));
   dialog_.edt_Cookie->setPlainText(QStringLiteral("dbcl2=\"51234567:SeCrEt\""));
   dialog_.btn_Save->click();
+  name_ = "<b>湖光</b>\u202E测试者";  // markup stays text; nothing turns the rest around
   dialog_.btn_Check->click();
   EXPECT_FALSE(dialog_.btn_Check->isEnabled());
   QTRY_VERIFY_WITH_TIMEOUT(dialog_.btn_Check->isEnabled(), kWaitMs);
-  EXPECT_EQ(dialog_.lbl_State->text(), QStringLiteral("已登录：湖光测试者（用户 51234567）"));
+  EXPECT_EQ(dialog_.lbl_State->textFormat(), Qt::PlainText);
+  EXPECT_EQ(dialog_.lbl_State->text(),
+            QStringLiteral("已登录：<b>湖光</b>测试者（用户 51234567）"));
   EXPECT_EQ(checked_.origins.at(0).host, PhotoHost());
 }
 
 TEST(SignInDialog, ClosingStopsACheckUnderWay) {
   TempDir dir;
-  testing::WriteAll(dir.File("cookies.txt"), "bid=1");
+  testing::WriteAll(dir.File("cookies.txt"), "dbcl2=1");
   bool stopped = false;
   {
     SignInDialog dialog(
@@ -142,6 +161,26 @@ TEST(SignInEntry, SitsInTheSettingsPanelOverNoOtherControlAndOpensTheDialog) {
   });
   form.lbl_SignInClick(form.lbl_SignIn);
   EXPECT_EQ(form.lbl_SignIn->text(), QStringLiteral("登录"));
+}
+
+TEST(SignInEntry, ASavedSignInThatSignsNobodyInIsNeverShownAsSignedIn) {
+  TempDir dir;
+  testing::MessageRecorder messages;
+  setenv("TARN_PHOTO_HOST", "www.douban.com", 1);
+  setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+  std::filesystem::create_directories(dir.File("tarn"));
+  for (const char* text : {"", "bid=1; ck=2"}) {
+    SCOPED_TRACE(text);
+    testing::WriteAll(dir.File("tarn/cookies.txt"), text);
+    TForm1 form;  // its entry reads the file
+    EXPECT_NE(form.lbl_SignIn->text(), QStringLiteral("已登录"));
+    const SignInDialog dialog(form.SignInFile, {}, {});
+    EXPECT_FALSE(dialog.lbl_State->text().startsWith(QStringLiteral("已登录")));
+    EXPECT_TRUE(form.RunSignIn().cookies.empty());
+  }
+  EXPECT_EQ(messages.plain.size(), 2);  // each run says why it goes signed out
+  unsetenv("XDG_CONFIG_HOME");
+  unsetenv("TARN_PHOTO_HOST");
 }
 
 TEST(SignInEntry, ARunTakesTheSavedSignInAndSaysOnceThatOthersMayReadIt) {

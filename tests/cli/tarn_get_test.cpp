@@ -142,6 +142,7 @@ TEST(TarnGet, RefusedArgumentsAndAddressesFetchNothing) {
       {{"-i", dir.File("missing.txt"), good}, "无法读取地址列表"},
       {{"--no-such-option", good}, "no-such-option"},
       {{"--cookies", dir.File("missing.txt"), good}, "无法读取 Cookie"},
+      {{"--cookies", "dbcl2=\"1:SeCrEt\"", good}, "--cookies"},  // never echoed
       {{"--cookies", dir.File("foreign.txt"), good}, "没有豆瓣的 Cookie"},
       {{"--cookies", dir.File("foreign.txt"), "--no-cookies", good}, "excludes"},
       {{"-i", "-", "--cookies", "-", good}, "标准输入"},
@@ -151,6 +152,7 @@ TEST(TarnGet, RefusedArgumentsAndAddressesFetchNothing) {
     const Outcome run = RunTarnGet(c.arguments, server.Host());
     EXPECT_EQ(run.status, 2) << c.error;
     EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("SeCrEt"), std::string::npos) << c.error;
   }
   EXPECT_TRUE(server.Targets().empty());
   EXPECT_EQ(RunTarnGet({"--help"}, server.Host()).status, 0);
@@ -219,6 +221,20 @@ TEST(TarnGet, ASignInGoesToTheServiceAloneAndIsNeverPrintedOrWritten) {
     EXPECT_EQ(Count(run.err, "别的用户也能读取"), c.warnings) << run.err;
     EXPECT_FALSE(HoldsACookieValue(line, PrintedAndWritten(run, dir.path())));
   }
+  std::filesystem::remove(saved);
+}
+
+// A saved sign-in that signs nobody in is named, and the run goes on signed out.
+TEST(TarnGet, ASavedSignInThatCannotBeUsedIsNamedAndTheRunGoesOn) {
+  RouteServer server([](const std::string&, int) { return RouteReply{200, "photolst_photo"}; });
+  TempDir dir;
+  const std::filesystem::path saved = ConfigHome().path() / "tarn/cookies.txt";
+  std::filesystem::create_directories(saved.parent_path());
+  testing::WriteAll(saved.string(), "hello");
+  const Outcome run =
+      RunTarnGet({"-o", dir.path().string(), server.Url("/photos/album/1/")}, server.Host());
+  EXPECT_NE(run.err.find(saved.string()), std::string::npos) << run.err;
+  EXPECT_FALSE(server.Targets().empty());
   std::filesystem::remove(saved);
 }
 

@@ -174,7 +174,9 @@ UserCookie Own(std::string name, std::string value, int64_t expiry = 0) {
 }
 
 TEST_F(CookieStoreTest, SignInGoesOverTlsToItsOriginsAlone) {
-  store_.TakeSignIn(SignInOf({Own("dbcl2", "\"1:s\""), Own("old", "1", kStart - 1)}));
+  UserCookie top_level = Own("tld", "1");  // a cookie of ".b" is no cookie of the site
+  top_level.domain = ".b";
+  store_.TakeSignIn(SignInOf({Own("dbcl2", "\"1:s\""), Own("old", "1", kStart - 1), top_level}));
   Take({"bid=p; domain=.a.b; path=/"});
   const struct {
     const char* host;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "base/safe_replace.h"
 #include "settings/error_text.h"
 #include "support/temp_dir.h"
 
@@ -81,6 +82,17 @@ TEST_F(SettingsPlaceTest, ReadOnlyProgramFolderMovesToTheUsersConfigurationFolde
   EXPECT_EQ(ChooseSettingsPath(dir.File("gone"), config_.c_str(), home_.c_str(),
                                [](const std::string&) { return false; }),
             dir.File("gone") + kSlash + "Config.ini");
+}
+
+// A home that cannot hold the settings folder: the failure names that folder.
+TEST_F(SettingsPlaceTest, AUsersFolderThatCannotBeMadeIsNamedAsTheOneTried) {
+  testing::WriteAll(home_, "a file, not a folder");
+  try {
+    ADD_FAILURE() << Choose(nullptr, home_.c_str(), false);
+  } catch (const FileError& error) {
+    EXPECT_NE(std::string(error.what()).find(Joined(home_, {".config", "tarn"})), std::string::npos)
+        << error.what();
+  }
 }
 
 TEST_F(SettingsPlaceTest, AFileBesideAReadOnlyProgramCarriesOverOnce) {
