@@ -7,8 +7,6 @@
 namespace tarn {
 namespace {
 
-constexpr std::string_view kTitleOpen = "<title>";
-constexpr std::string_view kTitleClose = "</title>";
 constexpr std::string_view kOwnerPart = "的相册-";
 constexpr std::string_view kDescriptionOpen = "<p class=\"description\">";
 constexpr std::string_view kDescriptionClose = "</p>";
@@ -23,15 +21,6 @@ constexpr size_t kMaxDescriptionBytes = 64 * 1024;
 constexpr size_t kMaxCountDigits = 12;
 
 // The text between `open` and the `close` after it, or nothing when either is missing.
-std::optional<std::string_view> Enclosed(std::string_view page, std::string_view open,
-                                         std::string_view close) {
-  const size_t start = page.find(open);
-  if (start == std::string_view::npos) return std::nullopt;
-  const size_t end = page.find(close, start + open.size());
-  if (end == std::string_view::npos) return std::nullopt;
-  return page.substr(start + open.size(), end - start - open.size());
-}
-
 // Whether `at` is inside the album's description paragraph.
 bool InsideDescription(std::string_view page, size_t at) {
   const size_t open = page.rfind(kDescriptionOpen, at);
@@ -72,7 +61,7 @@ std::optional<int64_t> PhotoCount(std::string_view page) {
 
 AlbumFacts ReadAlbumFacts(std::string_view page) {
   AlbumFacts facts;
-  if (const auto title = Enclosed(page, kTitleOpen, kTitleClose)) {
+  if (const auto title = PageTitle(page)) {
     std::string text = DecodeHtmlEntities(Trim(*title));
     const size_t owner = text.find(kOwnerPart);
     if (owner != std::string::npos) text.erase(0, owner + kOwnerPart.size());

@@ -133,4 +133,17 @@ std::string StripHtmlTags(std::string_view html) {
   return out;
 }
 
+std::optional<std::string_view> Enclosed(std::string_view page, std::string_view open,
+                                         std::string_view close) {
+  const size_t start = page.find(open);
+  if (start == std::string_view::npos) return std::nullopt;
+  const size_t end = page.find(close, start + open.size());
+  if (end == std::string_view::npos) return std::nullopt;
+  return page.substr(start + open.size(), end - start - open.size());
+}
+
+std::optional<std::string_view> PageTitle(std::string_view page) {
+  return Enclosed(page, "<title>", "</title>");
+}
+
 }  // namespace tarn

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,11 @@ std::string StripHtmlTags(std::string_view html);
 
 // The first `limit` bytes of a UTF-8 text, never ending inside a character.
 std::string CutUtf8(std::string text, size_t limit);
+
+// What stands between the first `open` and the `close` after it; nothing without both.
+std::optional<std::string_view> Enclosed(std::string_view page, std::string_view open,
+                                         std::string_view close);
+// The page's <title> text as written (entities and blanks untouched); nothing without one.
+std::optional<std::string_view> PageTitle(std::string_view page);
 
 }  // namespace tarn

@@ -30,8 +30,6 @@ constexpr std::array<std::string_view, 2> kExtensions = {".jpg", ".webp"};
 constexpr size_t kMaxIdDigits = 19;
 // Most digits of one dimension: no listed photo is 100000 pixels wide.
 constexpr size_t kMaxDimensionDigits = 5;
-constexpr std::string_view kTitleOpen = "<title>";
-constexpr std::string_view kTitleClose = "</title>";
 constexpr std::string_view kSiteSuffix = "(豆瓣)";
 constexpr std::array<std::string_view, 5> kPhotoKinds = {"图片", "剧照", "海报", "壁纸", "照片"};
 constexpr std::string_view kOf = "的";
@@ -177,12 +175,9 @@ std::optional<std::string> NextPosterPage(std::string_view rest) {
 }
 
 std::string ReadPosterTitle(std::string_view page) {
-  const size_t open = page.find(kTitleOpen);
-  if (open == std::string_view::npos) return {};
-  const size_t start = open + kTitleOpen.size();
-  const size_t close = page.find(kTitleClose, start);
-  if (close == std::string_view::npos) return {};
-  const std::string title = FoldBlanks(DecodeHtmlEntities(page.substr(start, close - start)));
+  const std::optional<std::string_view> enclosed = PageTitle(page);
+  if (!enclosed) return {};
+  const std::string title = FoldBlanks(DecodeHtmlEntities(*enclosed));
   std::string_view name = title;
   // A part goes only after something else: the folded title starts with no blank, so a name
   // always stays.

@@ -16,19 +16,14 @@ namespace tarn {
 namespace {
 
 constexpr std::string_view kSignInCookie = "dbcl2";
-constexpr std::string_view kTitleOpen = "<title>";
-constexpr std::string_view kTitleClose = "</title>";
 // Longest name shown, in bytes: a page's title is the service's to make as long as it likes.
 constexpr size_t kMaxNameBytes = 120;
 
 // The text of the page's <title>, which on the person's own page is their name.
 std::string PageName(std::string_view page) {
-  const size_t open = page.find(kTitleOpen);
-  if (open == std::string_view::npos) return {};
-  const size_t start = open + kTitleOpen.size();
-  const size_t close = page.find(kTitleClose, start);
-  if (close == std::string_view::npos) return {};
-  const std::string text = DecodeHtmlEntities(Trim(page.substr(start, close - start)));
+  const std::optional<std::string_view> title = PageTitle(page);
+  if (!title) return {};
+  const std::string text = DecodeHtmlEntities(Trim(*title));
   return CutUtf8(CleanText(Trim(text)), kMaxNameBytes);
 }
 
