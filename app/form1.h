@@ -94,6 +94,7 @@ class TForm1 : public QWidget {
   // A running download's reports, on the window's thread (form1_download.cpp).
   void DownloadScanReported(int total);
   void DownloadPhotoDone(int done);
+  void DownloadWaiting(int64_t seconds, const std::string& why);
   void DownloadPreviewReady(const QImage& picture);
   void DownloadFinished(const std::string& message);
 

@@ -77,6 +77,13 @@ void TForm1::DownloadScanReported(int total) {
 void TForm1::DownloadPhotoDone(int done) {
   pb_download->setValue(done);
   lbl_DownWancheng->setText(QString::number(done));
+  txt_download->hide();  // a wait told before is over
+}
+
+void TForm1::DownloadWaiting(int64_t seconds, const std::string& why) {
+  txt_download->setText(QString::fromStdString(why) +
+                        QStringLiteral("，等待 %1 秒...").arg(seconds));
+  txt_download->show();
 }
 
 void TForm1::DownloadPreviewReady(const QImage& picture) {

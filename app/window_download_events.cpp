@@ -29,6 +29,10 @@ void WindowDownloadEvents::PhotoDone(int done, const std::string&, bool) {
   Post([done](TForm1& form) { form.DownloadPhotoDone(done); });
 }
 
+void WindowDownloadEvents::Waiting(std::chrono::seconds how_long, const std::string& why) {
+  Post([seconds = how_long.count(), why](TForm1& form) { form.DownloadWaiting(seconds, why); });
+}
+
 void WindowDownloadEvents::PreviewReady(RgbImage image) {
   // Converted here, on the decoder's thread, so the window only swaps the picture in.
   auto picture = std::make_shared<QImage>(ToQImage(image));

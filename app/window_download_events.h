@@ -17,6 +17,7 @@ class WindowDownloadEvents : public DownloadEvents {
 
   void ScanReported(int total) override;
   void PhotoDone(int done, const std::string& saved_path, bool fetched) override;
+  void Waiting(std::chrono::seconds how_long, const std::string& why) override;
   void PreviewReady(RgbImage image) override;
   void Finished(const RunResult& result) override;
 

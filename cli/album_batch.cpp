@@ -91,6 +91,8 @@ int RunAlbums(const Options& options, ProgressStyle style, std::stop_token stop,
   int saved = 0;
   // One pacer for the whole batch: the next album's first request keeps its distance too.
   const auto pacer = std::make_shared<RequestPacer>(options.service.pause, std::random_device{}());
+  const auto image_pacer =
+      std::make_shared<RequestPacer>(options.service.image_pause, std::random_device{}());
   for (size_t i = 0; i < options.albums.size(); ++i) {
     DownloadJob job;
     job.inputs = {options.albums[i], options.folder};
@@ -98,6 +100,7 @@ int RunAlbums(const Options& options, ProgressStyle style, std::stop_token stop,
     job.settings.preview = false;
     job.service = options.service;
     job.pacer = pacer;
+    job.image_pacer = image_pacer;
     job.sign_in = options.sign_in;
     ProgressReport report(style, AlbumLabel(options.albums[i], i, options.albums.size()), out, err);
     DownloadWorker(report, std::move(job)).Run(stop);

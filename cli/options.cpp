@@ -121,6 +121,7 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
   bool no_cookies = false;
   std::string size(PhotoSizeName(kept.photo_size));
   int pause_ms = static_cast<int>(kept.pause.count());
+  int image_pause_ms = static_cast<int>(kept.image_pause.count());
   CLI::App app("湖光小集 tarn-get：把相册里的照片全部保存到一个文件夹。", "tarn-get");
   app.footer(kExitStatuses);
   app.set_version_flag("--version", std::string("tarn-get ") + TARN_VERSION);
@@ -133,6 +134,9 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
       ->check(CLI::IsMember({"m", "l", "xl", "raw"}));
   app.add_option("--pause", pause_ms,
                  "今日相册两次请求之间的间隔，毫秒（默认 800，或 Config.ini 的 Request_Pause）")
+      ->check(CLI::Range(int64_t{0}, int64_t{kMaxRequestPause.count()}));
+  app.add_option("--image-pause", image_pause_ms,
+                 "今日相册两张照片之间的间隔，毫秒（默认 250，或 Config.ini 的 Image_Pause）")
       ->check(CLI::Range(int64_t{0}, int64_t{kMaxRequestPause.count()}));
   app.add_flag("-q,--quiet", options.quiet, "不显示进度，只显示错误");
   // A file, never the cookies themselves: other users see a command line in the process list.
@@ -150,6 +154,7 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
 
   options.service.photo_size = *ParsePhotoSize(size);  // checked by the option's rule
   options.service.pause = std::chrono::milliseconds(pause_ms);
+  options.service.image_pause = std::chrono::milliseconds(image_pause_ms);
   if (input == "-" && cookies == "-") {
     std::cerr << "tarn-get：--input 和 --cookies 不能都读标准输入。\n";
     return kExitBadArguments;

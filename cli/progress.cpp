@@ -48,6 +48,7 @@ void ProgressReport::ScanReported(int total) {
 void ProgressReport::PhotoDone(int done, const std::string& saved_path, bool fetched) {
   std::lock_guard lock(mutex_);
   done_ = done;
+  waiting_.clear();
   if (!saved_path.empty()) {
     ++saved_;
     if (!fetched) ++already_;
@@ -70,6 +71,16 @@ void ProgressReport::SectionDone(const std::string& summary) {
   if (style_ == ProgressStyle::kQuiet) return;
   WriteLine(out_, (line_open_ ? "\r\x1b[K" : "") + label_ + "：" + summary + "\n");
   line_open_ = false;
+}
+
+void ProgressReport::Waiting(std::chrono::seconds how_long, const std::string& why) {
+  std::lock_guard lock(mutex_);
+  if (style_ == ProgressStyle::kQuiet) return;
+  waiting_ = why + "，等待 " + Duration(how_long);
+  if (style_ == ProgressStyle::kTerminal)
+    Redraw();
+  else
+    WriteLine(out_, label_ + "：" + waiting_ + "\n");
 }
 
 void ProgressReport::Finished(const RunResult& result) {
@@ -109,6 +120,7 @@ void ProgressReport::Redraw() {
       line += "  剩余 " + Duration(left);
     }
   }
+  if (!waiting_.empty()) line += "  " + waiting_;
   WriteLine(out_, "\r\x1b[K" + line);
   line_open_ = true;
 }

@@ -25,6 +25,7 @@ class ProgressReport : public DownloadEvents {
   void ScanReported(int total) override;
   void PhotoDone(int done, const std::string& saved_path, bool fetched) override;
   void SectionDone(const std::string& summary) override;
+  void Waiting(std::chrono::seconds how_long, const std::string& why) override;
   void PreviewReady(RgbImage) override {}
   void Finished(const RunResult& result) override;
 
@@ -46,8 +47,9 @@ class ProgressReport : public DownloadEvents {
   std::mutex mutex_;
   int total_ = 0;
   int done_ = 0;
-  int saved_ = 0;    // photos of the album in the folder now
-  int already_ = 0;  // of those, the ones an earlier run saved
+  int saved_ = 0;        // photos of the album in the folder now
+  int already_ = 0;      // of those, the ones an earlier run saved
+  std::string waiting_;  // what the run waits for now, until the next photo
   uint64_t bytes_ = 0;
   bool line_open_ = false;
   std::optional<RunResult> result_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "image/jpeg_decoder.h"
@@ -42,6 +43,11 @@ class DownloadEvents {
   virtual void PhotoDone(int done, const std::string& saved_path, bool fetched) = 0;
   // A part of the run is done (one album of a person's albums), in a line of text.
   virtual void SectionDone(const std::string& summary) { (void)summary; }
+  // The run waits `how_long` before its next request (a long back-off, or the server asked it
+  // to slow down), for `why`.
+  virtual void Waiting(std::chrono::seconds how_long, const std::string& why) {
+    (void)how_long, (void)why;
+  }
   // The picture for the preview box.
   virtual void PreviewReady(RgbImage image) = 0;
   // The run is over (never called after a stop).

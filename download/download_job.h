@@ -59,6 +59,8 @@ struct DownloadJob {
   // Spaces the requests to today's service; one pacer for the runs of one process, so that
   // the next run's first request keeps its distance from the last one's. Made when missing.
   std::shared_ptr<RequestPacer> pacer;
+  // Spaces the pictures of today's service the same way (its image hosts); made when missing.
+  std::shared_ptr<RequestPacer> image_pacer;
   // The user's cookies and the origins they may go to; no cookies: the run is signed out.
   // The run's client takes it once, before its first request.
   net::SignIn sign_in;

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "download/fetcher.h"
 
+#include <ctime>
 #include <random>
 
 #include "base/text.h"
 #include "net/http/http_address.h"
 #include "net/http/http_errors.h"
+#include "net/http/internet_date.h"
 #include "service/hosts.h"
 #include "service/page_address.h"
 
@@ -14,6 +16,12 @@ namespace {
 
 // Moves of a first page followed among the service's own pages, as a browser would follow a few.
 constexpr int kMaxPageMoves = 5;
+// The wait after a "slow down" without a Retry-After, doubled at each one in a row.
+constexpr std::chrono::milliseconds kFirstSlowDownWait{30000};
+// Longest wait a server's Retry-After gets: beyond it, the run is better stopped.
+constexpr std::chrono::seconds kMaxSlowDownWait{600};
+// Waits the user is told of: shorter ones pass as the run's own pace.
+constexpr std::chrono::milliseconds kWaitWorthTelling{2000};
 // "https://host[:port]/" of an address: the Referer of the first page, as after a visit to the
 // service's home page.
 std::string SiteRoot(std::string_view address) { return net::SiteOf(address) + "/"; }
@@ -52,8 +60,11 @@ Fetcher::Fetcher(const DownloadJob& job, std::stop_token stop)
       client_(job.settings.timeouts),
       pacer_(job.pacer ? job.pacer
                        : std::make_shared<RequestPacer>(job.service.pause, std::random_device{}())),
+      image_pacer_(job.image_pacer ? job.image_pacer
+                                   : std::make_shared<RequestPacer>(job.service.image_pause,
+                                                                    std::random_device{}())),
       plain_(MakePlainPolicy(job, *pacer_)),
-      service_(MakeServicePolicy(job, *pacer_)),
+      service_(MakeServicePolicy(job, *pacer_, *image_pacer_)),
       policy_(plain_.get()),
       // A stop wakes the fetch under way at once; every later one fails.
       abort_(stop_, [this] { client_.Abort(); }) {
@@ -62,8 +73,27 @@ Fetcher::Fetcher(const DownloadJob& job, std::stop_token stop)
 
 Fetcher::~Fetcher() = default;
 
-bool Fetcher::BeforeRequest(std::string_view accept, const std::string& referer) {
-  return policy_->BeforeRequest(client_, accept, referer, stop_);
+bool Fetcher::BeforeRequest(Asked asked, const std::string& referer) {
+  return policy_->BeforeRequest(client_, asked, referer, stop_);
+}
+
+std::chrono::milliseconds Fetcher::SlowDownWait(const net::HttpResult& answer, int row) const {
+  const std::string& after = answer.retry_after;
+  std::optional<std::chrono::seconds> asked;
+  if (!after.empty() && after.find_first_not_of("0123456789") == std::string::npos) {
+    asked = std::chrono::seconds(after.size() > 9 ? kMaxSlowDownWait.count() : std::stoll(after));
+  } else if (const std::optional<std::time_t> until = net::ReadInternetDate(after)) {
+    asked = std::chrono::seconds(std::max<std::time_t>(*until - std::time(nullptr), 0));
+  }
+  // Without a word from the server: half a minute, doubled at each ask in a row.
+  const std::chrono::milliseconds wait =
+      asked ? std::chrono::milliseconds(*asked) : kFirstSlowDownWait * (1 << (row - 1));
+  return std::min<std::chrono::milliseconds>(wait, kMaxSlowDownWait);
+}
+
+bool Fetcher::WaitBeforeTry(std::chrono::milliseconds pause, const std::string& why) {
+  if (pause > kWaitWorthTelling && tell_wait_) tell_wait_(pause, why);
+  return policy_->Sleep(pause, stop_);
 }
 
 std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
@@ -78,7 +108,7 @@ std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
           // from its first request on.
           first.address = job_.Now().address;
           policy_ = IsHttpsAddress(first.address) ? service_.get() : plain_.get();
-          BeforeRequest(kPageAccept, SiteRoot(first.address));
+          BeforeRequest(Asked::kPage, SiteRoot(first.address));
           client_.FollowUpgrades(false);
           const bool old_star = IsPageOf(first.address, PageKind::kOldStarPhotos);
           for (int moves = 0;; ++moves) {
@@ -99,7 +129,7 @@ std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
             // Each hop is a request of its own: the next one waits its turn.
             policy_->RequestEnded();
             first.address = std::move(*moved);
-            BeforeRequest(kPageAccept, SiteRoot(first.address));
+            BeforeRequest(Asked::kPage, SiteRoot(first.address));
           }
           // Only a star's photo list is where an old star address may end.
           elsewhere = old_star && !IsPageOf(first.address, PageKind::kStarPhotos);
@@ -128,7 +158,7 @@ std::optional<std::string> Fetcher::FetchText(const std::string& address,
   std::string page;
   const bool ok = WithRetries(
       [&](int) {
-        BeforeRequest(kPageAccept, referer);
+        BeforeRequest(Asked::kPage, referer);
         return client_.GetText(address, page);
       },
       error);

@@ -34,6 +34,9 @@ struct ServiceRefused {
 // The service sent the request to its sign-in page: signed out, or the sign-in has expired.
 struct SignInNeeded {};
 
+// The third "slow down" in a row is the service's refusal.
+inline constexpr int kMaxSlowDownsInRow = 3;
+
 // What the user is told when the service asks for a sign-in: `signed_in` runs have expired.
 std::string SignInNeededMessage(bool signed_in);
 
@@ -71,8 +74,12 @@ class Fetcher {
   template <class Fetch>
   bool WithRetries(Fetch&& fetch, std::string& error, int* status = nullptr, bool raw_size = false);
 
-  // Sets up the next request: its turn, its heads (`referer` for the service).
-  bool BeforeRequest(std::string_view accept, const std::string& referer);
+  // Sets up the next request: its kind's turn, its heads (`referer` for the service).
+  bool BeforeRequest(Asked asked, const std::string& referer);
+  // Who hears of a wait long enough to tell the user of.
+  void OnLongWait(std::function<void(std::chrono::milliseconds, const std::string&)> tell) {
+    tell_wait_ = std::move(tell);
+  }
 
   // The message of a secure connection that failed: the address and the reason.
   std::string InsecureMessage(const std::exception& failure) const;
@@ -81,24 +88,27 @@ class Fetcher {
   const DownloadJob& job_;
   std::stop_token stop_;
   net::HttpClient client_;
+  // Waits before a try after the server asked to slow down; `row`: its asks in a row so far.
+  std::chrono::milliseconds SlowDownWait(const net::HttpResult& answer, int row) const;
+  // Waits `pause` before the next try, telling a long one; false when stopped.
+  bool WaitBeforeTry(std::chrono::milliseconds pause, const std::string& why);
+
   std::shared_ptr<RequestPacer> pacer_;
+  std::shared_ptr<RequestPacer> image_pacer_;
   std::unique_ptr<RequestPolicy> plain_;
   std::unique_ptr<RequestPolicy> service_;
   RequestPolicy* policy_;  // one of the two: the service's once the run speaks to it
   std::stop_callback<std::function<void()>> abort_;
+  std::function<void(std::chrono::milliseconds, const std::string&)> tell_wait_;
+  int slow_downs_ = 0;  // the server's asks to slow down, in a row
 };
 
 template <class Fetch>
 bool Fetcher::WithRetries(Fetch&& fetch, std::string& error, int* status, bool raw_size) {
-  for (int attempt = 1; attempt <= std::max(1, policy_->Retry().attempts); ++attempt) {
-    if (attempt > 1) {
-      const auto& pauses = policy_->Retry().pauses;
-      if (!pauses.empty()) {
-        const auto pause =
-            pauses[std::min<size_t>(static_cast<size_t>(attempt - 2), pauses.size() - 1)];
-        if (!policy_->Sleep(pause, stop_)) return false;
-      }
-    }
+  std::optional<std::pair<std::chrono::milliseconds, std::string>> wait;  // before the next try
+  for (int attempt = 1; attempt <= std::max(1, policy_->Retry().attempts);) {
+    if (wait && !WaitBeforeTry(wait->first, wait->second)) return false;
+    wait.reset();
     if (Cancelled()) return false;
     try {
       // The pause before the next request counts from the end of this one, however it ends.
@@ -108,9 +118,21 @@ bool Fetcher::WithRetries(Fetch&& fetch, std::string& error, int* status, bool r
         ~Ended() { fetcher.policy_->RequestEnded(); }
       } ended{*this};
       const net::HttpResult answer = fetch(attempt);
-      if (answer.Ok()) return true;
+      if (answer.Ok()) {
+        slow_downs_ = 0;
+        return true;
+      }
       error = QuotedText(answer.status_line);
       if (status != nullptr) *status = answer.status;
+      if (answer.status == net::kTooManyRequests && policy_ == service_.get()) {
+        // "Slow down": wait as asked, keep this kind slower, and try again without using a try;
+        // asked once too often in a row, it is a refusal.
+        if (++slow_downs_ >= kMaxSlowDownsInRow) throw ServiceRefused{answer.status};
+        wait.emplace(SlowDownWait(answer, slow_downs_), "豆瓣要求放慢速度");
+        policy_->SlowDown();
+        continue;
+      }
+      slow_downs_ = 0;
       if (const std::optional<int> refusal = policy_->Refusal(answer, raw_size))
         throw ServiceRefused{*refusal};
       if (policy_ == service_.get() && IsSignInRedirect(answer)) throw SignInNeeded{};
@@ -124,6 +146,10 @@ bool Fetcher::WithRetries(Fetch&& fetch, std::string& error, int* status, bool r
       if (status != nullptr) *status = 0;
       if (!policy_->WorthRetrying(failure)) return false;
     }
+    const auto& pauses = policy_->Retry().pauses;
+    if (++attempt > 1 && !pauses.empty())
+      wait.emplace(pauses[std::min<size_t>(static_cast<size_t>(attempt - 2), pauses.size() - 1)],
+                   "重试之前");
   }
   return false;
 }

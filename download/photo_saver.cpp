@@ -53,7 +53,7 @@ bool PhotoSaver::SaveNamedPhoto(const std::string& folder, const std::string& st
       const bool fetched = fetcher_.WithRetries(
           [&](int) {
             part.Stream().Rewind();  // no bytes of an earlier attempt stay
-            fetcher_.BeforeRequest(kImageAccept, referer);
+            fetcher_.BeforeRequest(Asked::kPicture, referer);
             return fetcher_.Client().GetToStream(attempt.address, part.Stream());
           },
           why, &status, raw);

@@ -9,11 +9,18 @@ namespace {
 
 // How soon a wait sees a stop.
 constexpr std::chrono::milliseconds kStopLook{50};
+// A pause doubled past this is no download any more; it stays there.
+constexpr std::chrono::milliseconds kMaxPause{600000};
 
 }  // namespace
 
-RequestPacer::RequestPacer(std::chrono::milliseconds pause, uint32_t seed)
-    : pause_(pause), random_(seed) {}
+RequestPacer::RequestPacer(std::chrono::milliseconds pause, uint32_t seed, Time time)
+    : pause_(pause), random_(seed), time_(std::move(time)) {}
+
+void RequestPacer::SlowDown() {
+  // A pause of nothing has nothing to double: the server's wait is its slowing down.
+  pause_ = std::min(pause_ * 2, kMaxPause);
+}
 
 bool RequestPacer::WaitTurn(const std::stop_token& stop) {
   if (last_ && pause_.count() > 0) {
@@ -27,14 +34,19 @@ bool RequestPacer::WaitTurn(const std::stop_token& stop) {
 bool RequestPacer::Sleep(std::chrono::milliseconds pause, const std::stop_token& stop) {
   // The back-off is the gap: the request after it goes at once.
   last_.reset();
-  return WaitUntil(Clock::now() + pause, stop);
+  return WaitUntil(time_.now() + pause, stop);
 }
 
 bool RequestPacer::WaitUntil(Clock::time_point moment, const std::stop_token& stop) {
   // Slept in short slices, with no callback to wake it: the stop-token waits of some standard
   // libraries hang under Wine, and a stop is seen within one slice all the same.
-  for (auto now = Clock::now(); now < moment && !stop.stop_requested(); now = Clock::now())
-    std::this_thread::sleep_for(std::min<Clock::duration>(moment - now, kStopLook));
+  for (auto now = time_.now(); now < moment && !stop.stop_requested(); now = time_.now()) {
+    const Clock::duration slice = std::min<Clock::duration>(moment - now, kStopLook);
+    if (time_.sleep)
+      time_.sleep(slice);
+    else
+      std::this_thread::sleep_for(slice);
+  }
   return !stop.stop_requested();
 }
 

@@ -14,7 +14,7 @@ class PlainPolicy final : public RequestPolicy {
   PlainPolicy(const DownloadJob& job, RequestPacer& pacer) : job_(job), pacer_(pacer) {}
 
   const RetryPolicy& Retry() const override { return job_.settings.retry; }
-  bool BeforeRequest(net::HttpClient& client, std::string_view, const std::string&,
+  bool BeforeRequest(net::HttpClient& client, Asked, const std::string&,
                      const std::stop_token& stop) override {
     client.SetBrowserHeaders(std::nullopt);
     return !stop.stop_requested();
@@ -36,20 +36,28 @@ class PlainPolicy final : public RequestPolicy {
 
 class ServicePolicy final : public RequestPolicy {
  public:
-  ServicePolicy(const DownloadJob& job, RequestPacer& pacer) : job_(job), pacer_(pacer) {}
+  ServicePolicy(const DownloadJob& job, RequestPacer& pages, RequestPacer& pictures)
+      : job_(job), pages_(pages), pictures_(pictures) {}
 
   const RetryPolicy& Retry() const override { return job_.settings.service_retry; }
-  bool BeforeRequest(net::HttpClient& client, std::string_view accept, const std::string& referer,
+  bool BeforeRequest(net::HttpClient& client, Asked asked, const std::string& referer,
                      const std::stop_token& stop) override {
+    const bool picture = asked == Asked::kPicture;
+    current_ = picture ? &pictures_ : &pages_;
     // A stop aborts the client: the fetch after it fails at once.
-    pacer_.WaitTurn(stop);
-    client.SetBrowserHeaders(net::BrowserHeaders{job_.service.user_agent, std::string(accept),
-                                                 std::string(kAcceptLanguage), referer});
+    current_->WaitTurn(stop);
+    client.SetBrowserHeaders(net::BrowserHeaders{job_.service.user_agent,
+                                                 std::string(picture ? kImageAccept : kPageAccept),
+                                                 std::string(kAcceptLanguage), referer, picture});
     return !stop.stop_requested();
   }
-  void RequestEnded() override { pacer_.RequestEnded(); }
+  void RequestEnded() override { current_->RequestEnded(); }
+  std::chrono::milliseconds SlowDown() override {
+    current_->SlowDown();
+    return current_->Pause();
+  }
   bool Sleep(std::chrono::milliseconds pause, const std::stop_token& stop) override {
-    return pacer_.Sleep(pause, stop);
+    return current_->Sleep(pause, stop);
   }
   std::optional<int> Refusal(const net::HttpResult& answer, bool raw_size) const override {
     return ServiceRefusal(answer, raw_size);
@@ -65,7 +73,9 @@ class ServicePolicy final : public RequestPolicy {
 
  private:
   const DownloadJob& job_;
-  RequestPacer& pacer_;
+  RequestPacer& pages_;
+  RequestPacer& pictures_;
+  RequestPacer* current_ = &pages_;  // the pacer of the request under way, or of the last
 };
 
 }  // namespace
@@ -78,8 +88,9 @@ std::unique_ptr<RequestPolicy> MakePlainPolicy(const DownloadJob& job, RequestPa
   return std::make_unique<PlainPolicy>(job, pacer);
 }
 
-std::unique_ptr<RequestPolicy> MakeServicePolicy(const DownloadJob& job, RequestPacer& pacer) {
-  return std::make_unique<ServicePolicy>(job, pacer);
+std::unique_ptr<RequestPolicy> MakeServicePolicy(const DownloadJob& job, RequestPacer& pages,
+                                                 RequestPacer& pictures) {
+  return std::make_unique<ServicePolicy>(job, pages, pictures);
 }
 
 }  // namespace tarn

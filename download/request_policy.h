@@ -14,6 +14,10 @@
 
 namespace tarn {
 
+// What a request asks for: a page of the service's page hosts, or a picture of its image hosts.
+// Each kind keeps its own pace.
+enum class Asked { kPage, kPicture };
+
 // How a run speaks to its server: what it sends, how it waits, what it retries and what it
 // takes for a refusal. Chosen once with the run's kind.
 class RequestPolicy {
@@ -21,11 +25,15 @@ class RequestPolicy {
   virtual ~RequestPolicy() = default;
 
   virtual const RetryPolicy& Retry() const = 0;
-  // Before each request: waits for its turn and sets the client's heads; false when stopped.
-  virtual bool BeforeRequest(net::HttpClient& client, std::string_view accept,
-                             const std::string& referer, const std::stop_token& stop) = 0;
-  // A request is over, however it ended.
+  // Before each request: waits for its kind's turn and sets the client's heads; false when
+  // stopped.
+  virtual bool BeforeRequest(net::HttpClient& client, Asked asked, const std::string& referer,
+                             const std::stop_token& stop) = 0;
+  // The request is over, however it ended.
   virtual void RequestEnded() = 0;
+  // The server asked the request's kind to slow down: its pause doubles for the rest of the
+  // run. The pause now.
+  virtual std::chrono::milliseconds SlowDown() { return {}; }
   // Waits out a retry's back-off; false when stopped.
   virtual bool Sleep(std::chrono::milliseconds pause, const std::stop_token& stop) = 0;
   // The status by which the server shut the run out, when `answer` is such an answer.
@@ -44,9 +52,10 @@ class RequestPolicy {
 // network's retry rule.
 std::unique_ptr<RequestPolicy> MakePlainPolicy(const DownloadJob& job, RequestPacer& pacer);
 
-// Today's service over HTTPS: a browser's heads, requests spaced by the pacer, backed-off
-// retries, refusals that end the run, and never a request outside HTTPS.
-std::unique_ptr<RequestPolicy> MakeServicePolicy(const DownloadJob& job, RequestPacer& pacer);
+// Today's service over HTTPS: a browser's heads, pages and pictures each spaced by a pacer of
+// their own, backed-off retries, refusals that end the run, and never a request outside HTTPS.
+std::unique_ptr<RequestPolicy> MakeServicePolicy(const DownloadJob& job, RequestPacer& pages,
+                                                 RequestPacer& pictures);
 
 inline constexpr std::string_view kPageAccept =
     "text/html,application/xhtml+xml,application/xml;q=0.9,image/avif,image/webp,*/*;q=0.8";

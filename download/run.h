@@ -20,7 +20,11 @@ struct Run {
         report(events, job, stop),
         fetcher(job, stop),
         saver(fetcher, report),
-        walk(fetcher, report, job) {}
+        walk(fetcher, report, job) {
+    fetcher.OnLongWait([this](std::chrono::milliseconds pause, const std::string& why) {
+      report.Waiting(std::chrono::ceil<std::chrono::seconds>(pause), why);
+    });
+  }
 
   const DownloadJob& job;
   RunReport report;

@@ -43,6 +43,10 @@ class RunReport {
   // Counts and reports the next photo: saved into `path` (now when `fetched`, else earlier) or,
   // with an empty path, given up on for `why`. False when the run ends here instead.
   bool PhotoHandled(const std::string& path, bool fetched, std::string why = {});
+  // The run waits `how_long` before its next request, for `why`.
+  void Waiting(std::chrono::seconds how_long, const std::string& why) {
+    events_.Waiting(how_long, why);
+  }
   // A part of the run is done (one album of a person's): `summary` tells it.
   void Section(const std::string& summary) { events_.SectionDone(summary); }
 

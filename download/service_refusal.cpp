@@ -10,7 +10,6 @@ namespace tarn {
 namespace {
 
 constexpr int kTeapot = 418;
-constexpr int kTooManyRequests = 429;
 
 // The captcha page or the security host: where the service sends a client it has had enough of.
 bool PointsAtTheGate(std::string_view location) {
@@ -24,7 +23,7 @@ bool PointsAtTheGate(std::string_view location) {
 
 std::optional<int> ServiceRefusal(const net::HttpResult& answer, bool raw_size) {
   const int status = answer.status;
-  if (status == kTeapot || status == kTooManyRequests) return status;
+  if (status == kTeapot || status == net::kTooManyRequests) return status;
   if (status == net::kForbidden && !raw_size) return status;
   if (answer.Moved() && PointsAtTheGate(answer.location)) return status;
   return std::nullopt;

@@ -59,7 +59,7 @@ SignInCheck CheckSignIn(const net::SignIn& sign_in, std::string_view photo_host,
   DownloadJob job;
   job.service = service;
   RequestPacer pacer(service.pause, 0);  // one request: it goes at once
-  MakeServicePolicy(job, pacer)->BeforeRequest(client, kPageAccept, root, stop);
+  MakeServicePolicy(job, pacer, pacer)->BeforeRequest(client, Asked::kPage, root, stop);
   const std::stop_callback abort(stop, [&client] { client.Abort(); });
   try {
     std::string page;

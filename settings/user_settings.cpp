@@ -12,6 +12,7 @@ constexpr const char* kDirectoryKey = "DownLoad_Directory";
 constexpr const char* kModeKey = "DownLoad_Mode";
 constexpr const char* kPhotoSizeKey = "Photo_Size";
 constexpr const char* kPauseKey = "Request_Pause";
+constexpr const char* kImagePauseKey = "Image_Pause";
 constexpr const char* kUserAgentKey = "User_Agent";
 
 // Blanks only: Trim also drops control characters, which must make a value fail instead.
@@ -52,6 +53,8 @@ ServiceSettings LoadServiceSettings(const std::string& file) {
     service.photo_size = *size;
   if (const auto pause = ParseRequestPause(ini.ReadString(kSection, kPauseKey, "")))
     service.pause = *pause;
+  if (const auto pause = ParseRequestPause(ini.ReadString(kSection, kImagePauseKey, "")))
+    service.image_pause = *pause;
   if (auto agent = ParseUserAgent(ini.ReadString(kSection, kUserAgentKey, "")))
     service.user_agent = std::move(*agent);
   return service;

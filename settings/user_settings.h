@@ -19,6 +19,8 @@ inline constexpr std::string_view kBrowserUserAgent =
 
 // Between two requests, give or take a quarter: quick requests get a run shut out.
 inline constexpr std::chrono::milliseconds kDefaultRequestPause{800};
+// Between two pictures: no limit on the image hosts is known, and pictures are most of a run.
+inline constexpr std::chrono::milliseconds kDefaultImagePause{250};
 // Ten minutes between requests is already no download at all.
 inline constexpr std::chrono::milliseconds kMaxRequestPause{600000};
 // Real browsers name themselves in under 300 bytes; a longer value is a mistake.
@@ -27,12 +29,13 @@ inline constexpr size_t kMaxUserAgentBytes = 512;
 // How runs of today's service ask for pages and photos; the user may change each.
 struct ServiceSettings {
   PhotoSize photo_size = kDefaultPhotoSize;
-  std::chrono::milliseconds pause = kDefaultRequestPause;
+  std::chrono::milliseconds pause = kDefaultRequestPause;  // between pages
   std::string user_agent{kBrowserUserAgent};
+  std::chrono::milliseconds image_pause = kDefaultImagePause;  // between pictures
 };
 
 // Each gives nothing for a value that makes no sense, so that the default stays.
-// Milliseconds from 0 to kMaxRequestPause, blanks around allowed.
+// Milliseconds from 0 to kMaxRequestPause, blanks around allowed (both pauses).
 std::optional<std::chrono::milliseconds> ParseRequestPause(std::string_view text);
 // Printable ASCII and UTF-8 text of at most kMaxUserAgentBytes, blanks around dropped: a
 // control character would break the request head.

@@ -29,7 +29,8 @@ With --today it serves the album over HTTPS (as --tls) as today's service does (
 pages in today's markup at /photos/album/<id>/ and ?m_start=<S>, a private album, and the
 photos on a second port standing for the image host; its READY line adds image=<base>,
 image_port=<port> and private=<album>, and /stats logs each request's time, User-Agent,
-Referer and cookie names. --min-gap-ms MS adds the rate limit, --refuse-after N a ban after
+Referer, Sec-Fetch-* lines and cookie names. --min-gap-ms MS adds the rate limit of the page
+hosts, --min-image-gap-ms MS the image host's, --slow-down N 429s, --refuse-after N a ban after
 N requests, --hostile KIND one answer of a hostile service (photo 2 empty or a captcha page,
 http next links). It serves a star's photos (star=<address>, 75 photos, 30 a page) and, on a third port standing
 for the film host (movie=<base>), a film's stills and posters (film=<address> with type=S;
@@ -92,6 +93,12 @@ def main():
     parser.add_argument("--min-gap-ms", type=int, default=0, metavar="MS",
                         help="with --today: answer a request that comes sooner than MS after "
                              "the previous one with a redirect to /misc/sorry")
+    parser.add_argument("--min-image-gap-ms", type=int, default=0, metavar="MS",
+                        help="with --today: the same for the image host, whose requests are "
+                             "timed apart from the pages'")
+    parser.add_argument("--slow-down", type=int, default=0, metavar="N",
+                        help="with --today: answer N image requests in a row, from the second "
+                             "on, with 429 and Retry-After: 1")
     parser.add_argument("--quiet", action="store_true", help="no request log on stderr")
     parser.add_argument("--watch-stdin", action="store_true",
                         help="stop when standard input reaches its end, so the server "
@@ -168,8 +175,9 @@ def _serve_today(args, album, cache, sign_in_folder, tls_context, ready_extra):
     made = today_photos.ensure_variants(cache, album) + today_lists.ensure_sources(cache)
     if made:
         print(f"made {made} photo sizes and formats into {cache}", file=sys.stderr)
-    servers = TodayServers(args.port, album, cache, args.min_gap_ms, args.quiet, sign_in_folder,
-                           tls_context, args.refuse_after, args.hostile)
+    servers = TodayServers(args.port, album, cache, (args.min_gap_ms, args.min_image_gap_ms),
+                           args.quiet, sign_in_folder, tls_context, args.refuse_after,
+                           args.hostile, args.slow_down)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     print(f"READY port={servers.pages.server_address[1]} photos={album.photo_count} "
           f"pages={len(album.page_starts())} album={servers.album_address()} "

@@ -139,6 +139,7 @@ bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, 
     result.status_line = head.status_line;
     result.location = std::string(Trim(head.Value("Location")));
     result.content_type = head.Value("Content-Type");
+    result.retry_after = std::string(Trim(head.Value("Retry-After")));
     if (IsRedirect(head) || !IsSuccess(head.status_code)) {
       ReadFailedAnswer(head, result);
       return true;

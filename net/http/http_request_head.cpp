@@ -88,6 +88,11 @@ std::string BuildRequestHead(const RequestHeadFields& fields) {
     AddHeader(head, "Accept", browser->accept);
     AddHeader(head, "Accept-Language", browser->accept_language);
     if (!browser->referer.empty()) AddHeader(head, "Referer", browser->referer);
+    if (browser->picture) {
+      AddHeader(head, "Sec-Fetch-Dest", "image");
+      AddHeader(head, "Sec-Fetch-Mode", "no-cors");
+      AddHeader(head, "Sec-Fetch-Site", "cross-site");
+    }
   }
   if (fields.authorization) AddHeader(head, "Authorization", kEmptyBasicCredentials);
   if (fields.proxy_authorization) {

@@ -17,6 +17,8 @@ struct BrowserHeaders {
   std::string accept;
   std::string accept_language;
   std::string referer;  // no line when empty
+  // A picture that a page shows, asked for as a browser asks for images (Sec-Fetch-* lines).
+  bool picture = false;
 };
 
 struct RequestHeadFields {

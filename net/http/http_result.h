@@ -7,6 +7,7 @@ namespace tarn::net {
 
 inline constexpr int kForbidden = 403;
 inline constexpr int kNotFound = 404;
+inline constexpr int kTooManyRequests = 429;
 
 // A status that moves the address elsewhere.
 inline bool IsRedirectStatus(int status) { return status >= 300 && status <= 399; }
@@ -19,8 +20,9 @@ struct HttpResult {
   std::string address;      // as finally asked for: the one given, or its https form
   std::string location;     // the "Location" value, trimmed; empty without one
   std::string content_type;
-  std::string body;  // of an answer that is no success, as received; a success's went on
-  bool tls = false;  // the answer came over TLS
+  std::string retry_after;  // the "Retry-After" value as sent: seconds or a date; may be empty
+  std::string body;         // of an answer that is no success, as received; a success's went on
+  bool tls = false;         // the answer came over TLS
   // The host resolved to the user's own machine or network (loopback, private, link-local).
   bool private_host = false;
 

@@ -10,7 +10,6 @@ namespace tarn::net {
 namespace {
 
 constexpr int kRequestTimeout = 408;
-constexpr int kTooManyRequests = 429;
 
 bool IsPermanentAnswer(int status) {
   return status >= 400 && status <= 499 && status != kRequestTimeout && status != kTooManyRequests;

@@ -23,7 +23,7 @@ using testing::ReadAll;
 using testing::RecordingEvents;
 using testing::SampleServerProcess;
 
-constexpr int kPauseMs = 60;
+constexpr int kPauseMs = 60, kImagePauseMs = 20;
 constexpr uint64_t kFirstPhotoId = 2190455501, kPhotoIdStep = 7919;  // the sample album's ids
 constexpr int kWebpOnly = 7;  // a photo the server has only as a list-size WebP
 
@@ -47,6 +47,7 @@ class TodayAlbum : public ::testing::Test {
     job.inputs = {address, dir.path().string()};
     job.all_pages = true;
     job.service.pause = std::chrono::milliseconds(kPauseMs);
+    job.service.image_pause = std::chrono::milliseconds(kImagePauseMs);
     job.settings.service_retry.pauses = {std::chrono::milliseconds(1)};
     DownloadWorker(*events, std::move(job)).Run();
     return events;
@@ -64,7 +65,7 @@ class TodayAlbum : public ::testing::Test {
 };
 
 TEST_F(TodayAlbum, ThreePagesSavedWholeInLargeSizeWithTheAlbumsTextAndManners) {
-  Start("--photos 40 --min-gap-ms 40");
+  Start("--photos 40 --min-gap-ms 40 --min-image-gap-ms 14");
   const auto run = Download(server->AlbumUrl());
   ASSERT_EQ(run->finished, std::vector<std::string>{""});
   EXPECT_EQ(run->totals, std::vector<int>{40});
@@ -92,12 +93,20 @@ TEST_F(TodayAlbum, ThreePagesSavedWholeInLargeSizeWithTheAlbumsTextAndManners) {
   const std::vector<testing::LoggedRequest> log = RequestLog(*server);
   ASSERT_EQ(log.size(), 3u + 40u + 3u);  // the pages, the photos, the WebP's three misses
   EXPECT_EQ(log[0].fields.at("referer"), server->Base() + "/");
+  // Pages and pictures each keep their own pace; pictures are asked for as images are.
+  std::map<bool, double> last;
   for (size_t i = 0; i < log.size(); ++i) {
     SCOPED_TRACE(log[i].fields.at("target"));
     EXPECT_EQ(log[i].fields.at("user-agent"), kBrowserUserAgent);
-    if (i == 0) continue;
-    EXPECT_EQ(log[i].fields.at("referer"), server->AlbumUrl());
-    EXPECT_GE(log[i].ms - log[i - 1].ms, kPauseMs * 0.75 - 1);
+    const bool picture = log[i].fields.at("host") == "img";
+    EXPECT_EQ(log[i].fields.at("fetch"), picture ? "image/no-cors/cross-site" : "//");
+    if (last.count(picture)) {
+      EXPECT_GE(log[i].ms - last[picture], (picture ? kImagePauseMs : kPauseMs) * 0.75 - 1);
+    }
+    last[picture] = log[i].ms;
+    if (i > 0) {
+      EXPECT_EQ(log[i].fields.at("referer"), server->AlbumUrl());
+    }
   }
   // The WebP-only photo went down the ladder: large .jpg, large .webp, listed .jpg, listed .webp.
   std::vector<std::string> ladder;
@@ -213,6 +222,27 @@ TEST_F(TodayAlbum, HostileAnswersAreNoPhotosAndHttpLinksAreNotFollowed) {
   EXPECT_TRUE(cut->results[0].walk_cut);
   EXPECT_EQ(cut->results[0].found, 18);
   EXPECT_NE(cut->finished[0].find("https"), std::string::npos) << cut->finished[0];
+}
+
+// "Slow down" is no refusal: the run waits as asked and goes on; asked three times in a row, it
+// stops as at a refusal.
+TEST_F(TodayAlbum, ASlowDownIsWaitedOutAndOnlyAThirdInARowStops) {
+  Start("--photos 3 --slow-down 1");
+  const auto slowed = Download(server->AlbumUrl());
+  EXPECT_EQ(slowed->finished, std::vector<std::string>{""});
+  EXPECT_EQ(slowed->results[0].saved, 3);
+  const std::vector<testing::LoggedRequest> log = RequestLog(*server);
+  ASSERT_EQ(log.size(), 5u);  // the page, a photo, the 429, the same photo again, the last
+  EXPECT_EQ(log[2].fields.at("status"), "429");
+  EXPECT_EQ(log[3].fields.at("target"), log[2].fields.at("target"));
+  EXPECT_GE(log[3].ms - log[2].ms, 1000 - 1);  // its Retry-After
+
+  Start("--photos 3 --slow-down 3");
+  std::filesystem::remove_all(dir.path());
+  std::filesystem::create_directory(dir.path());
+  const auto stopped = Download(server->AlbumUrl());
+  EXPECT_EQ(stopped->results[0].stop, RunResult::Stop::kRefused);
+  EXPECT_EQ(RequestLog(*server).size(), 5u);  // nothing after the third
 }
 
 // A folder another run saves into is not shared: its .part files are that run's alone.

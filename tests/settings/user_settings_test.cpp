@@ -16,11 +16,13 @@ TEST(UserSettings, ServiceKeysWithinTheirBoundsOrTheDefault) {
     std::string lines;
     ServiceSettings want;
   } cases[] = {
-      {"Photo_Size= XL \r\nRequest_Pause= 0\r\nUser_Agent= Firefox/1 \r\n",
-       {PhotoSize::kXl, std::chrono::milliseconds(0), "Firefox/1"}},
+      {"Photo_Size= XL \r\nRequest_Pause= 0\r\nUser_Agent= Firefox/1 \r\nImage_Pause=7\r\n",
+       {PhotoSize::kXl, std::chrono::milliseconds(0), "Firefox/1", std::chrono::milliseconds(7)}},
       {"Request_Pause=600000\r\nUser_Agent=" + agent_512 + "\r\n",
        {kDefaultPhotoSize, std::chrono::milliseconds(600000), agent_512}},
-      {"Photo_Size=huge\r\nRequest_Pause=600001\r\nUser_Agent=" + agent_512 + "b\r\n", {}},
+      {"Photo_Size=huge\r\nRequest_Pause=600001\r\nImage_Pause=600001\r\nUser_Agent=" + agent_512 +
+           "b\r\n",
+       {}},
       {"Request_Pause=-1\r\nUser_Agent=a\rb\r\n", {}},
       {"Request_Pause=0x10\r\nUser_Agent=a\x01"
        "b\r\n",
@@ -37,6 +39,7 @@ TEST(UserSettings, ServiceKeysWithinTheirBoundsOrTheDefault) {
     EXPECT_EQ(read.photo_size, c.want.photo_size);
     EXPECT_EQ(read.pause, c.want.pause);
     EXPECT_EQ(read.user_agent, c.want.user_agent);
+    EXPECT_EQ(read.image_pause, c.want.image_pause);
   }
 }
 

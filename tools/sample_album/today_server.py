@@ -4,8 +4,10 @@
 Three servers share one log and one clock. Refusals, checked in this order on every request
 but /stats:
   - a User-Agent without "Mozilla/5.0": 418;
-  - a request sooner than --min-gap-ms after the previous one (on either host): 302 to
+  - a page sooner than --min-gap-ms after the previous page (of either page host), or a picture
+    sooner than --min-image-gap-ms after the previous picture: 302 to
     <album host>/misc/sorry?original-url=<the address asked for>;
+  - with --slow-down N, N pictures in a row from the second on: 429 with Retry-After: 1;
   - an image without the album's Referer (<album host>/, <film host>/, the album's address or
     a page of a star's or a film's list): 418 with a 13-byte body labelled image/jpeg.
 The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 403. The
@@ -44,13 +46,15 @@ def base_address(server):
 class TodayLog:
     """Every request of both hosts in order, and the clock of the rate limit."""
 
-    def __init__(self, min_gap_ms, refuse_after=0):
+    def __init__(self, min_gaps_ms, refuse_after=0, slow_downs=0):
         self._lock = threading.Lock()
-        self._min_gap = min_gap_ms / 1000
+        self._min_gap = {False: min_gaps_ms[0] / 1000, True: min_gaps_ms[1] / 1000}
+        self._slow_downs = slow_downs  # 429s still to give, from the second picture on
+        self._pictures = 0
         self._refuse_after = refuse_after  # requests served before a ban; 0: no ban
         self._counted = 0
         self._start = time.monotonic()
-        self._previous = None
+        self._previous = {}  # the last request's time, of pages and of pictures
         self._connections = 0
         self._requests = []
 
@@ -58,7 +62,7 @@ class TodayLog:
         """Forgets the requests and the clock of the rate limit, and lifts a ban for good."""
         with self._lock:
             self._requests = []
-            self._previous = None
+            self._previous = {}
             self._refuse_after = 0
 
     def connection_opened(self):
@@ -66,17 +70,24 @@ class TodayLog:
             self._connections += 1
             return self._connections
 
-    def arrived(self):
-        """Milliseconds since start, and whether the request is refused: it came too soon after
-        the last, or after the ban began."""
+    def arrived(self, picture):
+        """Milliseconds since start, whether the request is refused (it came too soon after the
+        last of its kind, or after the ban began), and whether it is told to slow down."""
         with self._lock:
             now = time.monotonic()
-            too_soon = (self._previous is not None and self._min_gap > 0
-                        and now - self._previous < self._min_gap)
-            self._previous = now
+            previous = self._previous.get(picture)
+            too_soon = (previous is not None and self._min_gap[picture] > 0
+                        and now - previous < self._min_gap[picture])
+            self._previous[picture] = now
             self._counted += 1
             banned = 0 < self._refuse_after < self._counted
-            return (now - self._start) * 1000, too_soon or banned
+            slow_down = False
+            if picture:
+                self._pictures += 1
+                if self._pictures > 1 and self._slow_downs > 0:
+                    self._slow_downs -= 1
+                    slow_down = True
+            return (now - self._start) * 1000, too_soon or banned, slow_down
 
     def record(self, fields):
         with self._lock:
@@ -104,12 +115,12 @@ class TodayServers:
     """The album host on a free (or given) loopback port, the film host and the image host on
     two free ones."""
 
-    def __init__(self, port, album, cache_dir, min_gap_ms, quiet, sign_in_folder,
-                 tls_context=None, refuse_after=0, hostile=None):
+    def __init__(self, port, album, cache_dir, min_gaps_ms, quiet, sign_in_folder,
+                 tls_context=None, refuse_after=0, hostile=None, slow_downs=0):
         self.album = album
         self.sign_in = today_sign_in.SignIn(album, sign_in_folder)
         self.hostile = hostile  # one answer a hostile service gives, for the tests (HOSTILE)
-        self.log = TodayLog(min_gap_ms, refuse_after)
+        self.log = TodayLog(min_gaps_ms, refuse_after, slow_downs)
         self.files = today_photos.load(cache_dir, album)
         self.thumb = self.files.get((0, "m", ".jpg"), b"")
         self.quiet = quiet
@@ -185,10 +196,12 @@ class TodayHandler(BaseHTTPRequestHandler):
             album = today.album
             return self._send(200, album.feed_content_type(), album.render_feed(today.album_base()),
                               None)
-        ms, too_soon = today.log.arrived()
+        ms, too_soon, slow_down = today.log.arrived(self.host_name == "img")
         fields = {"conn": self.connection_number, "host": self.host_name, "ms": f"{ms:.1f}",
                   "target": self.path, "user-agent": self.headers.get("User-Agent", ""),
                   "referer": self.headers.get("Referer", ""),
+                  "fetch": "/".join(self.headers.get(f"Sec-Fetch-{name}", "")
+                                    for name in ("Dest", "Mode", "Site")),
                   "cookies": today_sign_in.cookie_names(self.headers.get("Cookie", ""))}
         if BROWSER_MARK not in fields["user-agent"]:
             return self._send(418, HTML, _page("418 I'm a teapot"), fields)
@@ -196,17 +209,21 @@ class TodayHandler(BaseHTTPRequestHandler):
             original = base_address(self.server) + self.path
             location = f"{today.album_base()}/misc/sorry?original-url={quote(original, safe='')}"
             return self._send(302, HTML, _page("请稍后再试"), fields, location)
+        if slow_down:
+            return self._send(429, HTML, _page("请求过于频繁"), fields, retry_after="1")
         return self.answer(path, fields)
 
     def answer(self, path, fields):
         raise NotImplementedError
 
-    def _send(self, status, content_type, body, fields, location=None):
+    def _send(self, status, content_type, body, fields, location=None, retry_after=None):
         self.send_response(status)
         self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
         if location:
             self.send_header("Location", location)
+        if retry_after:
+            self.send_header("Retry-After", retry_after)
         self.end_headers()
         self.wfile.write(body)
         if fields is not None:
