@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
   // Over https the run is one of today's service; its pause between requests is politeness,
   // not transfer speed, and a local server needs none.
   job.service.pause = std::chrono::milliseconds(0);
+  job.service.image_pause = std::chrono::milliseconds(0);
 
   const auto start = std::chrono::steady_clock::now();
   tarn::DownloadWorker(view, std::move(job)).Run();
