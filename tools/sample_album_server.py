@@ -98,7 +98,9 @@ def main():
                              "timed apart from the pages'")
     parser.add_argument("--slow-down", type=int, default=0, metavar="N",
                         help="with --today: answer N image requests in a row, from the second "
-                             "on, with 429 and Retry-After: 1")
+                             "on, with 429 and Retry-After: S (--retry-after)")
+    parser.add_argument("--retry-after", default="1", metavar="S",
+                        help="with --slow-down: the Retry-After value, seconds or a date")
     parser.add_argument("--quiet", action="store_true", help="no request log on stderr")
     parser.add_argument("--watch-stdin", action="store_true",
                         help="stop when standard input reaches its end, so the server "
@@ -177,7 +179,7 @@ def _serve_today(args, album, cache, sign_in_folder, tls_context, ready_extra):
         print(f"made {made} photo sizes and formats into {cache}", file=sys.stderr)
     servers = TodayServers(args.port, album, cache, (args.min_gap_ms, args.min_image_gap_ms),
                            args.quiet, sign_in_folder, tls_context, args.refuse_after,
-                           args.hostile, args.slow_down)
+                           args.hostile, (args.slow_down, args.retry_after))
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     print(f"READY port={servers.pages.server_address[1]} photos={album.photo_count} "
           f"pages={len(album.page_starts())} album={servers.album_address()} "

@@ -227,15 +227,16 @@ TEST_F(TodayAlbum, HostileAnswersAreNoPhotosAndHttpLinksAreNotFollowed) {
 // "Slow down" is no refusal: the run waits as asked and goes on; asked three times in a row, it
 // stops as at a refusal.
 TEST_F(TodayAlbum, ASlowDownIsWaitedOutAndOnlyAThirdInARowStops) {
-  Start("--photos 3 --slow-down 1");
+  Start("--photos 3 --slow-down 1 --retry-after 3");
   const auto slowed = Download(server->AlbumUrl());
   EXPECT_EQ(slowed->finished, std::vector<std::string>{""});
   EXPECT_EQ(slowed->results[0].saved, 3);
+  EXPECT_EQ(slowed->waits, std::vector<int>{3});  // a wait worth telling
   const std::vector<testing::LoggedRequest> log = RequestLog(*server);
   ASSERT_EQ(log.size(), 5u);  // the page, a photo, the 429, the same photo again, the last
   EXPECT_EQ(log[2].fields.at("status"), "429");
   EXPECT_EQ(log[3].fields.at("target"), log[2].fields.at("target"));
-  EXPECT_GE(log[3].ms - log[2].ms, 1000 - 1);  // its Retry-After
+  EXPECT_GE(log[3].ms - log[2].ms, 3000 - 1);  // its Retry-After
 
   Start("--photos 3 --slow-down 3");
   std::filesystem::remove_all(dir.path());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -29,6 +30,10 @@ class RecordingEvents : public DownloadEvents {
     std::lock_guard lock(mutex_);
     previews.push_back(std::move(image));
   }
+  void Waiting(std::chrono::seconds how_long, const std::string&) override {
+    std::lock_guard lock(mutex_);
+    waits.push_back(static_cast<int>(how_long.count()));
+  }
   void Finished(const RunResult& result) override {
     std::lock_guard lock(mutex_);
     finished.push_back(result.message);
@@ -41,6 +46,7 @@ class RecordingEvents : public DownloadEvents {
   std::vector<RgbImage> previews;
   std::vector<std::string> finished;  // the messages of `results`
   std::vector<RunResult> results;
+  std::vector<int> waits;  // the seconds of each wait told
   std::function<void(int)> on_photo_done;
 
  private:

@@ -7,7 +7,8 @@ but /stats:
   - a page sooner than --min-gap-ms after the previous page (of either page host), or a picture
     sooner than --min-image-gap-ms after the previous picture: 302 to
     <album host>/misc/sorry?original-url=<the address asked for>;
-  - with --slow-down N, N pictures in a row from the second on: 429 with Retry-After: 1;
+  - with --slow-down N, N pictures in a row from the second on: 429 with the Retry-After of
+    --retry-after;
   - an image without the album's Referer (<album host>/, <film host>/, the album's address or
     a page of a star's or a film's list): 418 with a 13-byte body labelled image/jpeg.
 The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 403. The
@@ -116,11 +117,12 @@ class TodayServers:
     two free ones."""
 
     def __init__(self, port, album, cache_dir, min_gaps_ms, quiet, sign_in_folder,
-                 tls_context=None, refuse_after=0, hostile=None, slow_downs=0):
+                 tls_context=None, refuse_after=0, hostile=None, slow_downs=(0, "1")):
         self.album = album
         self.sign_in = today_sign_in.SignIn(album, sign_in_folder)
         self.hostile = hostile  # one answer a hostile service gives, for the tests (HOSTILE)
-        self.log = TodayLog(min_gaps_ms, refuse_after, slow_downs)
+        self.log = TodayLog(min_gaps_ms, refuse_after, slow_downs[0])
+        self.retry_after = slow_downs[1]
         self.files = today_photos.load(cache_dir, album)
         self.thumb = self.files.get((0, "m", ".jpg"), b"")
         self.quiet = quiet
@@ -210,7 +212,8 @@ class TodayHandler(BaseHTTPRequestHandler):
             location = f"{today.album_base()}/misc/sorry?original-url={quote(original, safe='')}"
             return self._send(302, HTML, _page("请稍后再试"), fields, location)
         if slow_down:
-            return self._send(429, HTML, _page("请求过于频繁"), fields, retry_after="1")
+            return self._send(429, HTML, _page("请求过于频繁"), fields,
+                              retry_after=today.retry_after)
         return self.answer(path, fields)
 
     def answer(self, path, fields):
