@@ -1,60 +1,99 @@
 // SPDX-License-Identifier: MIT
 #include "image/photo_whole.h"
 
-#include <streambuf>
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <utility>
 
 namespace tarn {
 namespace {
 
+constexpr int kEnd = -1;
 constexpr int kMarker = 0xFF;
 constexpr int kStartOfImage = 0xD8, kEndOfImage = 0xD9, kStartOfScan = 0xDA;
 constexpr int kStuffedZero = 0x00;  // an 0xFF byte inside a scan's data
 constexpr int kFirstRestart = 0xD0, kLastRestart = 0xD7, kTemporary = 0x01;
 constexpr size_t kRiffHeaderBytes = 8;  // "RIFF" and the size that follows
+// Read at a time: a photo is read back once as it is judged, so this is most of the cost.
+constexpr size_t kBlockBytes = 64 * 1024;
 
-bool Skip(std::streambuf& in, long count) {
-  for (; count > 0; --count)
-    if (in.sbumpc() == std::streambuf::traits_type::eof()) return false;
-  return true;
-}
+// The bytes of a stream read block by block.
+class Blocks {
+ public:
+  explicit Blocks(std::istream& in) : in_(in) {}
 
-// The byte after the 0xFF bytes that start a marker; eof when the bytes end first.
-int MarkerAfterFill(std::streambuf& in) {
-  int c;
-  while ((c = in.sbumpc()) == kMarker) {
+  int Next() {
+    if (at_ == size_ && !Fill()) return kEnd;
+    return static_cast<unsigned char>(block_[at_++]);
   }
-  return c;
-}
+  bool Skip(size_t count) {
+    while (count > 0) {
+      if (at_ == size_ && !Fill()) return false;
+      const size_t step = std::min(count, size_ - at_);
+      at_ += step;
+      count -= step;
+    }
+    return true;
+  }
+  // Moves past the next 0xFF; false when there is none.
+  bool PastNextMarkerByte() {
+    for (;;) {
+      if (at_ == size_ && !Fill()) return false;
+      const void* found = std::memchr(block_.data() + at_, kMarker, size_ - at_);
+      if (found != nullptr) {
+        at_ = static_cast<size_t>(static_cast<const char*>(found) - block_.data()) + 1;
+        return true;
+      }
+      at_ = size_;
+    }
+  }
+  // The byte after the 0xFF bytes that start a marker; kEnd when the bytes end first.
+  int AfterFill() {
+    int c;
+    while ((c = Next()) == kMarker) {
+    }
+    return c;
+  }
+
+ private:
+  bool Fill() {
+    in_.read(block_.data(), static_cast<std::streamsize>(block_.size()));
+    size_ = static_cast<size_t>(std::max<std::streamsize>(in_.gcount(), 0));
+    at_ = 0;
+    return size_ > 0;
+  }
+
+  std::istream& in_;
+  std::array<char, kBlockBytes> block_;
+  size_t at_ = 0, size_ = 0;
+};
 
 }  // namespace
 
 bool JpegIsWhole(std::istream& bytes) {
-  std::streambuf& in = *bytes.rdbuf();
-  constexpr int eof = std::streambuf::traits_type::eof();
-  if (in.sbumpc() != kMarker || in.sbumpc() != kStartOfImage) return false;
-  int marker = eof;
+  Blocks in(bytes);
+  if (in.Next() != kMarker || in.Next() != kStartOfImage) return false;
+  int marker = kEnd;
   for (;;) {
-    if (marker == eof) {
-      if (in.sbumpc() != kMarker) return false;
-      marker = MarkerAfterFill(in);
+    if (marker == kEnd) {
+      if (in.Next() != kMarker) return false;
+      marker = in.AfterFill();
     }
-    if (marker == eof) return false;
+    if (marker == kEnd) return false;
     if (marker == kEndOfImage) return true;
-    const int current = std::exchange(marker, eof);
+    const int current = std::exchange(marker, kEnd);
     if (current == kTemporary || (current >= kFirstRestart && current <= kLastRestart)) continue;
-    const int high = in.sbumpc(), low = in.sbumpc();
-    if (high == eof || low == eof) return false;
-    const long length = (high << 8) | low;
-    if (length < 2 || !Skip(in, length - 2)) return false;
+    const int high = in.Next(), low = in.Next();
+    if (high == kEnd || low == kEnd) return false;
+    const int length = (high << 8) | low;
+    if (length < 2 || !in.Skip(static_cast<size_t>(length - 2))) return false;
     if (current != kStartOfScan) continue;
     // The scan's data runs to the first marker that is no stuffed byte and no restart.
     for (;;) {
-      int c = in.sbumpc();
-      if (c == eof) return false;
-      if (c != kMarker) continue;
-      c = MarkerAfterFill(in);
-      if (c == eof) return false;
+      if (!in.PastNextMarkerByte()) return false;
+      const int c = in.AfterFill();
+      if (c == kEnd) return false;
       if (c == kStuffedZero || (c >= kFirstRestart && c <= kLastRestart)) continue;
       marker = c;
       break;
