@@ -59,7 +59,9 @@ void CodePageConverter::Append(char32_t character, std::string& out) {
   size_t in_left = sizeof in_bytes;
   char* produced = out_bytes;
   size_t out_left = sizeof out_bytes;
-  if (!impl_->Convert(in, in_left, produced, out_left)) {
+  // A character iconv drops without a word (a language tag, in glibc) is one the code page
+  // cannot write either: it must not vanish, or a page of it would read as no page at all.
+  if (!impl_->Convert(in, in_left, produced, out_left) || produced == out_bytes) {
     impl_->Reset();
     out += kDefaultCharacter;
     return;

@@ -48,6 +48,8 @@ TEST(Utf8ToAnsi, FourByteCharacterIsOneCharacter) {
 
 TEST(Utf8ToAnsi, CharacterMissingFromCodePageBecomesDefault) {
   EXPECT_EQ(Utf8ToCodePage("x\xE0\xB8\x81y", kCodePage936), "x?y");  // a Thai letter
+  // A language tag, which the system's converter may drop without a word, still shows.
+  EXPECT_EQ(Utf8ToCodePage("\xF3\xA0\x80\x81", kCodePage936), "?");
   // A lone surrogate from a three-byte form has no encoding anywhere.
   EXPECT_EQ(HttpClient::Utf8ToAnsi("\xED\xA0\x80"), "?");
 }
