@@ -2,6 +2,7 @@
 #include "app/form1.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "app/message_boxes.h"
 #include "base/cut_text.h"
+#include "base/file_path.h"
 #include "base/str_to_int.h"
 #include "base/text.h"
 #include "settings/app_paths.h"
@@ -20,7 +22,7 @@ namespace tarn {
 namespace {
 bool IsFileNotDirectory(const std::string& path) {
   std::error_code error;
-  const auto status = std::filesystem::status(path, error);
+  const auto status = std::filesystem::status(PathFromUtf8(path), error);
   return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 }  // namespace
@@ -75,7 +77,11 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-  if (AppDir.empty()) AppDir = ExtractAppDir(QCoreApplication::applicationFilePath().toStdString());
+  // Qt writes "/" on Windows too: "C:/tarn.exe" would give the drive-relative "C:".
+  if (AppDir.empty()) {
+    AppDir = ExtractAppDir(
+        QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString());
+  }
   if (IsFileNotDirectory(SettingsFile()))
     LoadSettings();
   else

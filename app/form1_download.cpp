@@ -8,6 +8,7 @@
 #include "app/message_boxes.h"
 #include "app/window_download_events.h"
 #include "base/cut_text.h"
+#include "base/file_path.h"
 #include "base/text.h"
 #include "service/page_address.h"
 
@@ -17,8 +18,9 @@ namespace {
 // Makes the folder, one level only: its parent must exist.
 bool EnsureFolder(const std::string& folder) {
   std::error_code error;
-  if (std::filesystem::is_directory(folder, error)) return true;
-  return std::filesystem::create_directory(folder, error) && !error;
+  const std::filesystem::path path = PathFromUtf8(folder);
+  if (std::filesystem::is_directory(path, error)) return true;
+  return std::filesystem::create_directory(path, error) && !error;
 }
 
 }  // namespace

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "app/open_in_browser.h"
 
-#include <QProcess>
+#include <QDesktopServices>
 #include <QString>
-#include <QStringList>
+#include <QUrl>
 
 namespace tarn {
 
 void OpenInBrowser(const std::string& address) {
-  // Detached: the browser is not waited for, and a missing opener is no error of ours.
-  QProcess::startDetached(QStringLiteral("xdg-open"), QStringList{QString::fromUtf8(address)});
+  // The desktop's own opener (xdg-open, or the shell's on Windows), not waited for; a missing
+  // one is no error of ours.
+  QDesktopServices::openUrl(QUrl(QString::fromUtf8(address)));
 }
 
 }  // namespace tarn

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 #
-# Draws all of Tarn's artwork into res/ (or into the folder given as $1), and the desktop
-# icons into dist/unix/icons/ (or into the folder given as $2).
+# Draws all of Tarn's artwork into res/ (or into the folder given as $1), the desktop
+# icons into dist/unix/icons/ (or into the folder given as $2), and tarn.exe's icon into
+# dist/windows/ (or into the folder given as $3).
 # Needs ImageMagick 6 (convert), python3, fontconfig and fonts-noto-cjk.
 # The output is byte-for-byte the same on every run with the same tools.
 set -euo pipefail
@@ -10,6 +11,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=${1:-$ROOT/res}
 ICONS=${2:-$ROOT/dist/unix/icons}
+WINDOWS=${3:-$ROOT/dist/windows}
 # The app id of CMakeLists.txt: the menu entry finds the icons by it.
 APP_ID=org.example.Tarn
 mkdir -p "$OUT"
@@ -304,6 +306,20 @@ make_app_icons() {
   done
 }
 
+# tarn.exe's icon, in the sizes Explorer, the task bar and the Start menu ask for: each drawn
+# at its size rather than scaled from one.
+make_windows_icon() {
+  local n sizes=()
+  mkdir -p "$WINDOWS"
+  for n in 16 24 32 48 64 256; do
+    mascot $((n * 15 / 16)) "$TMP/win$n.png"
+    convert "$TMP/win$n.png" -background none -gravity center -extent "${n}x${n}" -strip \
+      "PNG32:$TMP/winx$n.png"
+    sizes+=("$TMP/winx$n.png")
+  done
+  convert "${sizes[@]}" "ICO:$WINDOWS/tarn.ico"
+}
+
 make_banner() {
   mascot 88 "$TMP/m88.png"
   convert "$TMP/m88.png" -background none -rotate 8 "$TMP/m88r.png"
@@ -532,6 +548,7 @@ make_image_lists() {
 
 make_icon
 make_app_icons
+make_windows_icon
 make_banner
 make_preview_panel
 make_settings_panel
@@ -541,4 +558,4 @@ button_face over download_over.bmp
 make_left_panel
 make_about
 make_image_lists
-echo "artwork written to $OUT, desktop icons to $ICONS"
+echo "artwork written to $OUT, desktop icons to $ICONS, the Windows icon to $WINDOWS"

@@ -42,7 +42,7 @@ void Hover(QWidget* widget, QEvent::Type type) {
 class AnnouncementWindow : public ::testing::Test {
  protected:
   void Show(const std::string& feed = "") {
-    setenv("TARN_FEED_URL", feed.c_str(), 1);
+    qputenv("TARN_FEED_URL", feed.c_str());
     form_.AppDir = dir_.path().string();
     form_.OpenInBrowserFn = [this](const std::string& address) { opened_.push_back(address); };
     form_.show();
@@ -176,7 +176,7 @@ TEST_F(AnnouncementWindow, ElevenFailuresKeepTheLabelsAndRefuseDownloads) {
 
 TEST(AnnouncementThread, ClosingTheWindowBreaksOffTheFetch) {
   LoopbackServer server({{ReadRequest(), AwaitClientClose()}});  // never answers
-  setenv("TARN_FEED_URL", server.Url("/feed").c_str(), 1);
+  qputenv("TARN_FEED_URL", server.Url("/feed").c_str());
   testing::TempDir dir;
   {
     TForm1 window;

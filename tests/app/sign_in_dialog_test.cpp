@@ -2,8 +2,6 @@
 #include "app/sign_in_dialog.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 
 #include <QApplication>
 #include <QTest>
@@ -13,6 +11,7 @@
 #include <mutex>
 
 #include "app/form1.h"
+#include "base/file_path.h"
 #include "service/hosts.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
@@ -24,6 +23,12 @@ using testing::TempDir;
 
 constexpr const char* kSecret = "SeCrEt";
 constexpr int kWaitMs = 10000;  // bound on waiting for the check's thread
+// Names the folder the user's own settings go into.
+#ifdef _WIN32
+constexpr const char* kConfigHome = "APPDATA";
+#else
+constexpr const char* kConfigHome = "XDG_CONFIG_HOME";
+#endif
 
 // Every text the dialog shows, to look for a cookie's value in.
 QString ShownTexts(const QWidget& dialog) {
@@ -36,8 +41,8 @@ QString ShownTexts(const QWidget& dialog) {
 
 class SignInDialogTest : public ::testing::Test {
  protected:
-  SignInDialogTest() { setenv("TARN_PHOTO_HOST", "www.douban.com", 1); }
-  ~SignInDialogTest() override { unsetenv("TARN_PHOTO_HOST"); }
+  SignInDialogTest() { qputenv("TARN_PHOTO_HOST", "www.douban.com"); }
+  ~SignInDialogTest() override { qunsetenv("TARN_PHOTO_HOST"); }
 
   TempDir dir_;
   const std::string file_ = dir_.File("tarn/cookies.txt");
@@ -166,8 +171,9 @@ TEST(SignInEntry, SitsInTheSettingsPanelOverNoOtherControlAndOpensTheDialog) {
 TEST(SignInEntry, ASavedSignInThatSignsNobodyInIsNeverShownAsSignedIn) {
   TempDir dir;
   testing::MessageRecorder messages;
-  setenv("TARN_PHOTO_HOST", "www.douban.com", 1);
-  setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+  qputenv("TARN_PHOTO_HOST", "www.douban.com");
+  const QByteArray config_home = qgetenv(kConfigHome);
+  qputenv(kConfigHome, dir.path().c_str());
   std::filesystem::create_directories(dir.File("tarn"));
   for (const char* text : {"", "bid=1; ck=2"}) {
     SCOPED_TRACE(text);
@@ -179,19 +185,24 @@ TEST(SignInEntry, ASavedSignInThatSignsNobodyInIsNeverShownAsSignedIn) {
     EXPECT_TRUE(form.RunSignIn().cookies.empty());
   }
   EXPECT_EQ(messages.plain.size(), 2);  // each run says why it goes signed out
-  unsetenv("XDG_CONFIG_HOME");
-  unsetenv("TARN_PHOTO_HOST");
+  qputenv(kConfigHome, config_home);
+  qunsetenv("TARN_PHOTO_HOST");
 }
 
 TEST(SignInEntry, ARunTakesTheSavedSignInAndSaysOnceThatOthersMayReadIt) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows files have no modes for others";
+#endif
   TempDir dir;
   testing::MessageRecorder messages;
-  setenv("TARN_PHOTO_HOST", "127.0.0.1:8443", 1);
+  qputenv("TARN_PHOTO_HOST", "127.0.0.1:8443");
   TForm1 form;
   form.SignInFile = dir.File("cookies.txt");
   EXPECT_TRUE(form.RunSignIn().cookies.empty());
   testing::WriteAll(form.SignInFile, "dbcl2=\"1:SeCrEt\"");
-  chmod(form.SignInFile.c_str(), 0644);
+  std::filesystem::permissions(PathFromUtf8(form.SignInFile),
+                               std::filesystem::perms::group_read | std::filesystem::perms::others_read,
+                               std::filesystem::perm_options::add);
   for (int run = 0; run < 2; ++run) {
     const net::SignIn sign_in = form.RunSignIn();
     ASSERT_EQ(sign_in.cookies.size(), 1u);
@@ -199,7 +210,7 @@ TEST(SignInEntry, ARunTakesTheSavedSignInAndSaysOnceThatOthersMayReadIt) {
   }
   ASSERT_EQ(messages.plain.size(), 1);
   EXPECT_TRUE(messages.plain[0].contains(QString::fromStdString(form.SignInFile)));
-  unsetenv("TARN_PHOTO_HOST");
+  qunsetenv("TARN_PHOTO_HOST");
 }
 
 }  // namespace

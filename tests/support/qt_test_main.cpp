@@ -2,12 +2,12 @@
 // GUI tests run inside the program's own application object, on the offscreen platform.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <QtGlobal>
 
 #include "app/application.h"
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
   tarn::TApplication app(argc, argv);
   return RUN_ALL_TESTS();
