@@ -144,7 +144,7 @@ TEST_F(DownloadCommand, NewClickAfterARunStartsANewRun) {
   form.DownloadOptions.tick = [] { return 5151u; };
   Click();
   ASSERT_TRUE(WaitForRunToEnd());
-  EXPECT_TRUE(boxes.plain.isEmpty());
+  EXPECT_TRUE(boxes.plain.isEmpty()) << boxes.plain.join(u'|').toStdString();
   EXPECT_TRUE(std::filesystem::exists(dir.File("photos/5151_2.jpg")));
   EXPECT_TRUE(std::filesystem::exists(dir.File("photos/4242_2.jpg")));
 }

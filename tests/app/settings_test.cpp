@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "app/form1.h"
+#include "base/file_path.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 
@@ -145,7 +146,8 @@ TEST_F(Settings, RefusedSaveIsReportedWithThePathAndAFullStop) {
   QTest::mouseClick(form.gift_normal_bg, Qt::LeftButton, {}, QPoint(160, 17));
   ASSERT_EQ(boxes.errors.size(), 1);
   EXPECT_EQ(boxes.errors[0],
-            QString::fromStdString("Unable to write to " + dir.File("removed/Config.ini") + "."));
+            QString::fromStdString("Unable to write to " +
+                                   FileInFolder(dir.File("removed"), "Config.ini") + "."));
   EXPECT_EQ(form.edt_directory->text(), QStringLiteral("/chosen"));
 }
 

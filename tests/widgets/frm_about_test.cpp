@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/form1.h"
 #include "support/temp_dir.h"
@@ -13,12 +14,18 @@
 namespace tarn {
 namespace {
 
-// Runs `check` once the modal loop is running, then closes the window with a click.
+// Runs `check` once the window is on the screen (Windows may run a zero timer while showing
+// it, before the modal loop, and takes no close before then), then closes it with a click.
 void WhileShown(TFrm_About& about, std::function<void()> check) {
-  QTimer::singleShot(0, [&about, check] {
+  auto* timer = new QTimer(&about);
+  QObject::connect(timer, &QTimer::timeout, &about, [&about, timer, check] {
+    if (!about.isVisible() || !about.windowHandle()->isExposed()) return;
+    timer->deleteLater();
+    timer->stop();
     check();
     QTest::mouseClick(about.directory_bg1, Qt::LeftButton, {}, QPoint(175, 200));
   });
+  timer->start(10);
 }
 
 TEST(AboutWindow, CardLooksAsDesigned) {

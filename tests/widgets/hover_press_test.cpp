@@ -135,11 +135,13 @@ TEST(AboutLabel, UnderlinedOnlyWhileThePointerMovesOverIt) {
   TForm1 form;
   form.AppDir = dir.path().string();
   form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   EXPECT_FALSE(form.lbl_about->font().underline());
   SendEnter(form.lbl_about);  // resting on it is not enough
   EXPECT_FALSE(form.lbl_about->font().underline());
+  // Windows moves the system's pointer, whose move arrives as a message of its own.
   QTest::mouseMove(form.lbl_about, QPoint(5, 5));
-  EXPECT_TRUE(form.lbl_about->font().underline());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form.lbl_about->font().underline(); }, 5000));
   QTest::mouseMove(form.lbl_about, QPoint(6, 6));
   EXPECT_TRUE(form.lbl_about->font().underline());
   SendLeave(form.lbl_about);
