@@ -45,6 +45,7 @@ click_in_window() {
 stop_wine_programs() {
   "$wineserver" -k 2>/dev/null || true
   "$wineserver" -w 2>/dev/null || true
+  [ -z "${WINDOW_PID:-}" ] || wait "$WINDOW_PID" 2>/dev/null || true
 }
 
 # window_run FOLDER SHOT: tarn.exe with Config.ini beside it naming FOLDER (a Chinese name) in
