@@ -50,8 +50,8 @@ std::optional<std::string> IdBetween(std::string_view path, std::string_view bef
                                      std::string_view after) {
   if (!path.starts_with(before)) return std::nullopt;
   path.remove_prefix(before.size());
-  const size_t digits = path.find_first_not_of("0123456789");
-  if (digits == 0 || digits == std::string_view::npos || digits > kMaxIdDigits) return std::nullopt;
+  const size_t digits = std::min(path.find_first_not_of("0123456789"), path.size());
+  if (digits == 0 || digits > kMaxIdDigits) return std::nullopt;
   const std::string_view rest = path.substr(digits);
   if (rest != after && std::string(rest) + "/" != after) return std::nullopt;
   return std::string(path.substr(0, digits));

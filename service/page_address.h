@@ -24,7 +24,8 @@ enum class PageKind {
 struct PageAddress {
   PageKind kind = PageKind::kAlbum;
   bool https = false;
-  std::string id;      // the album's, star's, film's, note's or topic's number; empty for an album without one
+  std::string
+      id;  // the album's, star's, film's, note's or topic's number; empty for an album without one
   char film_type = 0;  // 'S' stills, 'R' posters, 'W' wallpapers, for a film's photos
 };
 
