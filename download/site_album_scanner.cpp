@@ -2,6 +2,7 @@
 #include "download/site_album_scanner.h"
 
 #include <algorithm>
+#include <array>
 
 #include "base/text.h"
 #include "download/album_photo_scanner.h"
@@ -20,6 +21,14 @@ constexpr std::string_view kDescClass = "desc";
 constexpr std::string_view kParagraph = "<p";
 constexpr std::string_view kParagraphEnd = "</p";
 constexpr std::string_view kImagePath = "/view/photo/";
+// The sizes a site's photo is served at: an album's cover ("albumcover") is none of them.
+constexpr std::array<std::string_view, 5> kSizes = {"thumb", "photo", "l", "large", "raw"};
+
+bool AtASiteSize(std::string_view address) {
+  const size_t at = address.find(kImagePath);
+  const std::string_view size = address.substr(at + kImagePath.size());
+  return std::find(kSizes.begin(), kSizes.end(), size.substr(0, size.find('/'))) != kSizes.end();
+}
 
 // The short caption in the "desc" block after the link, up to the next entry.
 std::string DescText(std::string_view after) {
@@ -59,7 +68,8 @@ std::string_view ScanSitePhotos(std::string_view page,
             : FirstAttribute(entry, image + kImageTag.size(), "src", image_end);
     if (src && src->size() <= kMaxAddressBytes) {
       std::string address = DecodeHtmlEntities(Trim(*src));
-      if (std::optional<std::string> id = PictureId(address, kImagePath, false)) {
+      std::optional<std::string> id = PictureId(address, kImagePath, false);
+      if (id && AtASiteSize(address)) {
         std::string caption = title ? FoldBlanks(DecodeHtmlEntities(*title)) : std::string();
         if (caption.empty()) caption = DescText(entry.substr(close));
         found({std::move(*id), std::move(address), CutUtf8(std::move(caption), kMaxCaptionBytes)});

@@ -17,7 +17,8 @@ struct SitePhoto {
 };
 
 // Scans a site's album page: every <a> of class "album_photo" is an entry, its first <img>
-// before the link closes gives the address (a public photo's, /view/photo/<size>/public/p<id>),
+// before the link closes gives the address (a public photo's at one of the site's sizes,
+// /view/photo/<thumb|photo|l|large|raw>/public/p<id>),
 // its `title` the caption, else the first <p> of the <div class="desc"> after it. Entries
 // without such an image are skipped. Calls `found` in page order and returns the rest of the
 // page after the last entry (the whole page without one), where the next-page link is looked

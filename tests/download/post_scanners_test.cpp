@@ -32,6 +32,7 @@ TEST(ScanSitePhotos, EntriesCaptionsAndTheRestAfterTheLast) {
       "<img src=\"" + thumb + "4.jpg\">" +                                       // after </a>
       SiteEntry("5", "", "<img src=\"" + kImg + "photo/thumb/x9/1/x5.jpg\">") +  // no token here
       SiteEntry("6", "", "<img data-src=\"" + thumb + "6.jpg\" src=\"" + thumb + "6.webp\">") +
+      SiteEntry("7", "", "<img src=\"" + kImg + "photo/albumcover/public/p7.jpg\">") +
       "</ul></div><a class=\"album_photox\"><img src=\"" + thumb + "8.jpg\"></a>" +
       "<span class=\"next\"><link rel=\"next\" href=\"?start=30\"/></span>";
   std::vector<SitePhoto> found;
