@@ -16,7 +16,7 @@
 namespace tarn::cli {
 namespace {
 
-// "相册 1681427427" (or 明星, 影人, 影视 …) for an address with a number, else the address.
+// "相册 1681427427" (or 明星, 影人, 影视, 日记 …) for an address with a number, else the address.
 std::string AlbumLabel(const std::string& address, size_t index, size_t count) {
   std::string label;
   if (count > 1) {
@@ -40,6 +40,13 @@ std::string AlbumLabel(const std::string& address, size_t index, size_t count) {
              (page->film_type == 'R'   ? " 海报"
               : page->film_type == 'W' ? " 壁纸"
                                        : " 剧照");
+    case PageKind::kSitePhotos:
+    case PageKind::kSiteAlbum:
+      return label + "小站相册 " + page->id;
+    case PageKind::kNote:
+      return label + "日记 " + page->id;
+    case PageKind::kTopic:
+      return label + "话题 " + page->id;
   }
   return label + QuotedText(address);
 }

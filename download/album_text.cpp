@@ -44,7 +44,8 @@ std::string FormatAlbumText(const AlbumFacts& facts, std::string_view address,
   const int64_t count =
       facts.photo_count ? *facts.photo_count : static_cast<int64_t>(photos.size());
   std::string text = "标题：" + OneLine(facts.title) + "\n";
-  text += "简介：" + OneLine(facts.description) + "\n";
+  text += facts.author ? "作者：" + OneLine(*facts.author) + "\n"
+                       : "简介：" + OneLine(facts.description) + "\n";
   text += "地址：" + OneLine(address) + "\n";
   text += "照片：" + std::to_string(count) + " 张\n\n";
   for (const AlbumTextEntry& photo : photos) {

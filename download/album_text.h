@@ -20,7 +20,8 @@ struct AlbumTextEntry {
 // The album's id in its address: the digits after "/photos/album/"; nothing without them.
 std::optional<std::string> AlbumIdFromAddress(std::string_view address);
 
-// The album's text (UTF-8, LF line ends): title, description, address and photo count (the
+// The album's text (UTF-8, LF line ends): title, description (a note's or a topic's author
+// in its place), address and photo count (the
 // page's count, else the photos listed) on labelled lines, a blank line, then one line per
 // photo in album order, its file name, size (when the list gives one) and caption separated by
 // tabs. Line breaks and tabs

@@ -7,8 +7,10 @@
 #include "download/album_source.h"
 #include "download/person_albums_source.h"
 #include "download/plain_album_source.h"
+#include "download/post_source.h"
 #include "download/run.h"
 #include "download/service_refusal.h"
+#include "download/site_album_source.h"
 #include "download/star_film_source.h"
 #include "service/page_address.h"
 
@@ -30,6 +32,14 @@ std::unique_ptr<PhotoSource> ChooseSource(const FirstPage& first) {
     case PageKind::kFilmPhotos:
       return std::make_unique<StarFilmSource>("subject_" + page->id + "_" + page->film_type +
                                               ".txt");
+    case PageKind::kSitePhotos:
+      return std::make_unique<SiteAlbumSource>("site_" + page->id + ".txt");
+    case PageKind::kSiteAlbum:
+      return std::make_unique<SiteAlbumSource>("site_album_" + page->id + ".txt");
+    case PageKind::kNote:
+      return std::make_unique<PostSource>(PostSource::Kind::kNote, "note_" + page->id + ".txt");
+    case PageKind::kTopic:
+      return std::make_unique<PostSource>(PostSource::Kind::kTopic, "topic_" + page->id + ".txt");
   }
   return nullptr;
 }

@@ -156,12 +156,18 @@ std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
 std::optional<std::string> Fetcher::FetchText(const std::string& address,
                                               const std::string& referer, std::string& error) {
   std::string page;
-  const bool ok = WithRetries(
-      [&](int) {
-        BeforeRequest(Asked::kPage, referer);
-        return client_.GetText(address, page);
-      },
-      error);
+  const auto fetch = [&](int) {
+    BeforeRequest(Asked::kPage, referer);
+    return client_.GetText(address, page);
+  };
+  int status = 0;
+  bool ok = WithRetries(fetch, error, &status);
+  // A site's page answers 404 for a while and then 200 again: worth one later try.
+  const auto& pauses = policy_->Retry().pauses;
+  if (!ok && status == net::kNotFound && !pauses.empty() &&
+      (IsPageOf(address, PageKind::kSitePhotos) || IsPageOf(address, PageKind::kSiteAlbum)) &&
+      WaitBeforeTry(pauses.back(), "小站的页面暂时找不到"))
+    ok = WithRetries(fetch, error, &status);
   if (!ok) return std::nullopt;
   return page;
 }

@@ -58,7 +58,8 @@ class Fetcher {
   // on. The end of the run when it cannot be had.
   std::variant<FirstPage, RunEnd> FetchFirstPage();
 
-  // A page of the run's service, with the run's manners and retries; nothing, with `error`,
+  // A page of the run's service, with the run's manners and retries (a site's page that answers
+  // 404 once more, after the longest pause); nothing, with `error`,
   // when it cannot be had.
   std::optional<std::string> FetchText(const std::string& address, const std::string& referer,
                                        std::string& error);

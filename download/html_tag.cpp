@@ -81,4 +81,34 @@ bool HasClass(std::string_view classes, std::string_view name) {
   return false;
 }
 
+size_t FindTagOfClass(std::string_view text, size_t from, std::string_view opening,
+                      std::string_view name, size_t& end) {
+  for (size_t at = FindTag(text, from, opening); at != std::string_view::npos;
+       at = FindTag(text, end, opening)) {
+    const std::optional<std::string_view> classes =
+        FirstAttribute(text, at + opening.size(), "class", end);
+    if (end == std::string_view::npos) break;
+    if (classes && HasClass(*classes, name)) return at;
+  }
+  return std::string_view::npos;
+}
+
+size_t DivEnd(std::string_view text, size_t from) {
+  constexpr std::string_view kOpen = "<div", kClose = "</div";
+  size_t depth = 1;
+  for (size_t at = from;;) {
+    const size_t close = text.find(kClose, at);
+    if (close == std::string_view::npos) return text.size();
+    const size_t open = FindTag(text, at, kOpen);
+    if (open < close) {
+      ++depth;
+      at = open + kOpen.size();
+    } else if (--depth == 0) {
+      return close;
+    } else {
+      at = close + kClose.size();
+    }
+  }
+}
+
 }  // namespace tarn

@@ -23,6 +23,15 @@ size_t ReadAttributes(
 std::optional<std::string_view> FirstAttribute(std::string_view text, size_t at,
                                                std::string_view name, size_t& end);
 
+// The next tag opened by `opening` at or after `from` whose class lists `name`: where it
+// starts, with `end` after its '>'; npos when there is none, or when a tag swallows the rest.
+size_t FindTagOfClass(std::string_view text, size_t from, std::string_view opening,
+                      std::string_view name, size_t& end);
+
+// Where the <div> whose content starts at `from` ends: at the "</div" that closes it, nested
+// <div>s counted; the text's size when it is never closed.
+size_t DivEnd(std::string_view text, size_t from);
+
 // Whether a class attribute's value lists `name` among its blank-separated names.
 bool HasClass(std::string_view classes, std::string_view name);
 

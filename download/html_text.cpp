@@ -133,6 +133,23 @@ std::string StripHtmlTags(std::string_view html) {
   return out;
 }
 
+std::string FoldBlanks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : Trim(text)) {
+    if (static_cast<unsigned char>(c) > ' ') {
+      out += c;
+    } else if (out.back() != ' ') {
+      out += ' ';
+    }
+  }
+  return out;
+}
+
+std::string ShownText(std::string_view html) {
+  return FoldBlanks(DecodeHtmlEntities(StripHtmlTags(html)));
+}
+
 std::optional<std::string_view> Enclosed(std::string_view page, std::string_view open,
                                          std::string_view close) {
   const size_t start = page.find(open);

@@ -16,6 +16,11 @@ std::string DecodeHtmlEntities(std::string_view text);
 // closed leaves out the rest. Entities are not decoded. One pass.
 std::string StripHtmlTags(std::string_view html);
 
+// Runs of blanks become one space, none at either end: what a browser shows of the text.
+std::string FoldBlanks(std::string_view text);
+// The text an element's content shows: tags left out, entities decoded, blanks folded.
+std::string ShownText(std::string_view html);
+
 // The first `limit` bytes of a UTF-8 text, never ending inside a character.
 std::string CutUtf8(std::string text, size_t limit);
 

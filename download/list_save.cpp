@@ -13,8 +13,10 @@ namespace {
 
 // The addresses to try for `photo`, largest first; nothing when it cannot be had, with `why`.
 std::optional<std::vector<PhotoAttempt>> Attempts(Run& run, const ScannedPhoto& photo,
-                                                  const std::string& referer, std::string& why) {
-  if (!photo.own_page) return PhotoAttempts(photo.listed.address, run.job.service.photo_size);
+                                                  PhotoLadder ladder, const std::string& referer,
+                                                  std::string& why) {
+  if (!photo.own_page)
+    return PhotoAttempts(photo.listed.address, run.job.service.photo_size, ladder);
   std::string error;
   const std::optional<std::string> page = run.fetcher.FetchText(*photo.own_page, referer, error);
   const std::optional<std::string> large = page ? MainPhotoAddress(*page) : std::nullopt;
@@ -62,7 +64,8 @@ void SaveList(Run& run, const PhotoSource& source, const WalkedList& list,
       if (!photos[i].id)
         why = "照片地址中没有豆瓣的照片编号：" + QuotedText(photos[i].listed.address);
       const std::optional<std::vector<PhotoAttempt>> attempts =
-          photos[i].id ? Attempts(run, photos[i], list.address, why) : std::nullopt;
+          photos[i].id ? Attempts(run, photos[i], source.Ladder(), list.address, why)
+                       : std::nullopt;
       if (run.report.Ended()) break;
       if (!attempts) {
         if (!run.report.PhotoHandled({}, true, why)) break;

@@ -27,6 +27,28 @@ std::optional<std::string> ServicePhotoId(std::string_view address) {
   return std::string(name);
 }
 
+std::optional<std::string> PictureId(std::string_view address, std::string_view segment,
+                                     bool token_allowed) {
+  const size_t at = address.find(segment);
+  if (at == std::string_view::npos) return std::nullopt;
+  std::string_view path = address.substr(at + segment.size());
+  path = path.substr(0, path.find_first_of("?#"));
+  // <size>/public/p<digits>.<ext>, or <size>/<token>/<uid>/x<digits>.<ext>
+  const size_t parts = 1 + static_cast<size_t>(std::count(path.begin(), path.end(), '/'));
+  std::string_view name = path.substr(path.rfind('/') + 1);
+  const size_t dot = name.find('.');
+  if (dot == std::string_view::npos || dot + 1 == name.size()) return std::nullopt;
+  name = name.substr(0, dot);
+  const bool open =
+      parts == 3 && path.substr(path.find('/')).starts_with("/public/p") && name.starts_with('p');
+  const bool private_one = token_allowed && parts == 4 && name.starts_with('x');
+  if ((!open && !private_one) || path.starts_with('/')) return std::nullopt;
+  if (name.size() < 2 || name.size() > kMaxIdBytes ||
+      name.find_first_not_of("0123456789", 1) != std::string_view::npos)
+    return std::nullopt;
+  return std::string(name);
+}
+
 PhotoBytes JudgePhotoBytes(std::istream& bytes, uint64_t size) {
   if (size == 0) return PhotoBytes::kEmpty;
   std::string first_bytes(kSniffBytes, '\0');

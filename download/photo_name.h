@@ -18,6 +18,13 @@ inline constexpr std::array<std::string_view, 2> kPhotoExtensions = {".jpg", ".w
 // "p" and digits, nothing else; nothing when the address holds no such name.
 std::optional<std::string> ServicePhotoId(std::string_view address);
 
+// The service's name of a picture at ".../<segment><size>/public/p<digits>.<ext>":
+// "p<digits>"; with `token_allowed`, also of one only a signed-in visitor sees,
+// ".../<segment><size>/<token>/<uid>/x<digits>.<ext>": "x<digits>". Nothing for any other
+// address.
+std::optional<std::string> PictureId(std::string_view address, std::string_view segment,
+                                     bool token_allowed);
+
 // What a photo's answer turned out to be, by its bytes (`size` of them, read from the start).
 enum class PhotoBytes {
   kPhoto,  // a whole JPEG or WebP picture

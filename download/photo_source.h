@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "download/page_scan.h"
+#include "service/photo_ladder.h"
 
 namespace tarn {
 
@@ -23,6 +24,8 @@ class PhotoSource {
   // Whether the walk keeps each photo once by its name, and ends where pages only repeat what
   // was listed; an album over plain HTTP keeps every address as often as it comes.
   virtual bool ListsOnce() const { return true; }
+  // The ladder of sizes its photos are asked for at.
+  virtual PhotoLadder Ladder() const { return PhotoLadder::kAlbum; }
   // A list of lists: the source of the lists its pages name, which the run walks and saves
   // one after another; nothing for a list of photos.
   virtual const PhotoSource* ListSource() const { return nullptr; }

@@ -41,25 +41,6 @@ bool IsDigits(std::string_view text, size_t max_digits) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Runs of blanks become one space, none at either end: what a browser shows of the text.
-std::string FoldBlanks(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : Trim(text)) {
-    if (static_cast<unsigned char>(c) > ' ') {
-      out += c;
-    } else if (out.back() != ' ') {
-      out += ' ';
-    }
-  }
-  return out;
-}
-
-// The text an element's content shows, tags left out.
-std::string ShownText(std::string_view html) {
-  return FoldBlanks(DecodeHtmlEntities(StripHtmlTags(html)));
-}
-
 // The id in a listed image address ".../view/photo/<size>/public/p<id>.<ext>", or nothing for
 // an address of another shape.
 std::optional<std::string> ListedPhotoId(std::string_view address) {

@@ -2,8 +2,6 @@
 #include "download/star_film_source.h"
 
 #include "base/clean_text.h"
-#include "download/album_text.h"
-#include "download/page_walk.h"
 #include "download/poster_scanner.h"
 
 namespace tarn {
@@ -19,15 +17,6 @@ PageScan StarFilmSource::ReadPage(std::string_view bytes, const std::string&) co
   });
   scan.next = NextPosterPage(rest);
   return scan;
-}
-
-void StarFilmSource::WriteText(const std::string& folder, const WalkedList& list,
-                               const std::vector<std::string>& names) const {
-  std::vector<AlbumTextEntry> entries;
-  entries.reserve(names.size());
-  for (size_t i = 0; i < names.size(); ++i)
-    entries.push_back({names[i], list.photos[i].listed.caption, list.photos[i].listed.size});
-  WriteListText(folder, text_file_, list.address, list.facts, entries);
 }
 
 }  // namespace tarn

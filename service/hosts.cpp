@@ -17,6 +17,8 @@ std::string PhotoHost() { return FromEnvironment("TARN_PHOTO_HOST", TARN_DEFAULT
 
 std::string MovieHost() { return FromEnvironment("TARN_MOVIE_HOST", TARN_DEFAULT_MOVIE_HOST); }
 
+std::string SiteHost() { return FromEnvironment("TARN_SITE_HOST", TARN_DEFAULT_SITE_HOST); }
+
 std::string PhotoPrefix() { return "http://" + PhotoHost() + "/photos/"; }
 
 std::string SampleAlbumUrl() { return PhotoPrefix() + "album/1681427427/"; }

@@ -11,6 +11,9 @@ std::string PhotoHost();
 // The film pages' host (may carry ":port"): TARN_MOVIE_HOST, else the build default.
 std::string MovieHost();
 
+// The sites' host (may carry ":port"): TARN_SITE_HOST, else the build default.
+std::string SiteHost();
+
 // "http://" + host + "/photos/": the address form the program was made for.
 std::string PhotoPrefix();
 

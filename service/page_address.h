@@ -14,13 +14,18 @@ enum class PageKind {
   kFilmPhotos,     // https://<film host>/subject/<id>/photos?type=S|R|W
   kOldStarPhotos,  // https://<film host>/celebrity/<id>/photos/, moved to a star's page
   kPersonAlbums,   // https://<photo host>/people/<name or id>/photos, for a signed-in visitor
+  kSitePhotos,     // https://<site host>/<site>/widget/photos/<id>/, a site's album
+  kSiteAlbum,      // https://<site host>/<site>/widget/public_album/<id>/, the same
+  kNote,           // https://<photo host>/note/<id>/
+  kTopic,          // https://<photo host>/group/topic/<id>/
 };
 
 // An address the user gave, taken apart by its scheme, host, port and path.
 struct PageAddress {
   PageKind kind = PageKind::kAlbum;
   bool https = false;
-  std::string id;      // the album's, star's or film's number; empty for an album without one
+  std::string
+      id;  // the album's, star's, film's, note's or topic's number; empty for an album without one
   char film_type = 0;  // 'S' stills, 'R' posters, 'W' wallpapers, for a film's photos
 };
 

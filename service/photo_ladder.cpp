@@ -52,7 +52,77 @@ std::optional<ListedAddress> Split(std::string_view address) {
   return parts;
 }
 
+struct Rungs {
+  std::string_view segment;
+  std::vector<std::string_view> names;  // small to large, "l", "large" and "raw" the top three
+  size_t below_l;                       // the rung "m" stands for
+};
+
+const Rungs& RungsOf(PhotoLadder ladder) {
+  static const Rungs kSite{"/view/photo/", {"thumb", "photo", "l", "large", "raw"}, 1};
+  static const Rungs kNote{"/view/note/", {"small", "l", "large", "raw"}, 0};
+  static const Rungs kTopic{"/view/group_topic/", {"l", "large", "raw"}, 0};
+  return ladder == PhotoLadder::kSite ? kSite : ladder == PhotoLadder::kNote ? kNote : kTopic;
+}
+
+// The chosen size's rung: the top three are "l", "large" and "raw".
+size_t RungOf(const Rungs& rungs, PhotoSize chosen) {
+  if (chosen == PhotoSize::kM) return rungs.below_l;
+  return rungs.names.size() - 3 + static_cast<size_t>(chosen) - static_cast<size_t>(PhotoSize::kL);
+}
+
+// What the saver knows of a rung: only "raw" is refused to everyone.
+PhotoSize SizeOfRung(const Rungs& rungs, size_t rung) {
+  const size_t top = rungs.names.size() - 1;
+  if (rung == top) return PhotoSize::kRaw;
+  if (rung == top - 1) return PhotoSize::kXl;
+  return rung == top - 2 ? PhotoSize::kL : PhotoSize::kM;
+}
+
 }  // namespace
+
+std::vector<PhotoAttempt> PhotoAttempts(std::string_view listed, PhotoSize chosen,
+                                        PhotoLadder ladder) {
+  if (ladder == PhotoLadder::kAlbum) return PhotoAttempts(listed, chosen);
+  const Rungs& rungs = RungsOf(ladder);
+  const std::vector<PhotoAttempt> as_it_is = {{std::string(listed), std::nullopt}};
+  const size_t segment = listed.find(rungs.segment);
+  if (segment == std::string_view::npos) return as_it_is;
+  const size_t size_start = segment + rungs.segment.size();
+  const size_t size_end = listed.find('/', size_start);
+  if (size_end == std::string_view::npos) return as_it_is;
+  const auto named = std::find(rungs.names.begin(), rungs.names.end(),
+                               listed.substr(size_start, size_end - size_start));
+  if (named == rungs.names.end()) return as_it_is;
+  const size_t listed_rung = static_cast<size_t>(named - rungs.names.begin());
+  const size_t chosen_rung = RungOf(rungs, chosen);
+  std::vector<size_t> order;
+  if (chosen_rung >= listed_rung) {
+    for (size_t r = chosen_rung + 1; r-- > listed_rung;) order.push_back(r);
+  } else {
+    order = {chosen_rung, listed_rung};
+  }
+  const size_t query = listed.find_first_of("?#", size_end);
+  const std::string_view path = listed.substr(size_end, query - size_end);
+  const std::string_view rest = query == std::string_view::npos ? "" : listed.substr(query);
+  const size_t dot = path.rfind('.');
+  const bool has_extension = dot != std::string_view::npos && dot > path.rfind('/');
+  const std::string_view stem = has_extension ? path.substr(0, dot) : path;
+  std::vector<std::string_view> extensions = {""};
+  if (has_extension) {
+    extensions = {kJpeg};
+    if (!EqualsIgnoringAsciiCase(path.substr(dot), kJpeg)) extensions.push_back(path.substr(dot));
+  }
+  std::vector<PhotoAttempt> attempts;
+  for (const size_t rung : order) {
+    for (const std::string_view extension : extensions) {
+      std::string address(listed.substr(0, size_start));
+      address.append(rungs.names[rung]).append(stem).append(extension).append(rest);
+      attempts.push_back(PhotoAttempt{std::move(address), SizeOfRung(rungs, rung)});
+    }
+  }
+  return attempts;
+}
 
 std::vector<PhotoAttempt> PhotoAttempts(std::string_view listed, PhotoSize chosen) {
   const std::optional<ListedAddress> parts = Split(listed);

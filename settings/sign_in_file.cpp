@@ -45,7 +45,7 @@ std::string SignInFilePath() {
 }
 
 std::vector<net::ServiceOrigin> ServiceOrigins() {
-  return {OriginOf(PhotoHost()), OriginOf(MovieHost())};
+  return {OriginOf(PhotoHost()), OriginOf(MovieHost()), OriginOf(SiteHost())};
 }
 
 net::CookieImport ReadUserCookies(std::string_view text) {

@@ -18,7 +18,7 @@ std::string SignInFilePath(const char* config_home, const char* home);
 // The same for this process's XDG_CONFIG_HOME and HOME.
 std::string SignInFilePath();
 
-// Where the sign-in may go: https on the photo host and on the film host.
+// Where the sign-in may go: https on the photo host, the film host and the sites' host.
 std::vector<net::ServiceOrigin> ServiceOrigins();
 
 // The cookies of a text the user gave, in either form, keeping those of the service's hosts.

@@ -39,7 +39,10 @@ star under another id (see sample_album/today_lists.py). It also makes a test si
 serves what only a signed-in visitor sees (see sample_album/today_sign_in.py); the READY line
 adds friends=<friends-only album>, person=<the owner's albums>, small=<a third album>,
 mine=<the check page>, cookie=<the sign-in as a Cookie line, without blanks> and
-cookies=<the same as a cookies.txt, in the certificate folder>.
+cookies=<the same as a cookies.txt, in the certificate folder>. On a fourth port standing for
+the sites' host (site_host=<host:port>) it serves a site's album of 45 photos (site=<address>),
+and on the album host a note with 6 pictures, one only for the signed-in visitor
+(note=<address>), and a group topic with 4 (topic=<address>); see sample_album/today_posts.py.
 
 A test that starts the server should pass --watch-stdin and keep a pipe to its standard
 input: closing the pipe (or the test dying) stops the server. Killing the pid it spawned may
@@ -187,6 +190,8 @@ def _serve_today(args, album, cache, sign_in_folder, tls_context, ready_extra):
           f"private={servers.private_address()} feed={servers.album_base()}/feed "
           f"movie={servers.movie_base()} star={servers.lists.star_address()} "
           f"film={servers.lists.film_address()} celebrity={servers.lists.celebrity_address()} "
+          f"site={servers.posts.site_address()} site_host={servers.site_host()} "
+          f"note={servers.posts.note_address()} topic={servers.posts.topic_address()} "
           f"cache={cache} {servers.sign_in.ready_fields(servers.album_base())}{ready_extra}",
           flush=True)
     if args.watch_stdin:

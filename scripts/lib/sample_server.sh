@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # Sourced by scripts. start_sample_server ROOT [ARGUMENTS...] starts the sample album server on
 # a free loopback port and exports TARN_PHOTO_HOST, TARN_FEED_URL, SAMPLE_ALBUM and
-# SAMPLE_PHOTOS, and SSL_CERT_FILE when it speaks HTTPS. The server reads its standard input
+# SAMPLE_PHOTOS, and SSL_CERT_FILE when it speaks HTTPS; in today's mode also TARN_SITE_HOST,
+# SAMPLE_SITE, SAMPLE_NOTE and SAMPLE_TOPIC. The server reads its standard input
 # from this shell and stops when the shell ends and the pipe closes.
 
 start_sample_server() {
@@ -21,6 +22,10 @@ start_sample_server() {
       album=*) export SAMPLE_ALBUM="${field#album=}" ;;
       photos=*) export SAMPLE_PHOTOS="${field#photos=}" ;;
       ca=*) export SSL_CERT_FILE="${field#ca=}" ;;
+      site_host=*) export TARN_SITE_HOST="${field#site_host=}" ;;
+      site=*) export SAMPLE_SITE="${field#site=}" ;;
+      note=*) export SAMPLE_NOTE="${field#note=}" ;;
+      topic=*) export SAMPLE_TOPIC="${field#topic=}" ;;
     esac
   done
   echo "Sample album server: $SAMPLE_ALBUM (announcements: $TARN_FEED_URL)"

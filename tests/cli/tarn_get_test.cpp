@@ -280,6 +280,52 @@ TEST(TarnGet, WhatOnlyASignInShowsIsSavedWithItAndRefusedWithout) {
   }
 }
 
+// A site's album (its second page answers 404 once), a note (one picture for the signed-in
+// visitor alone) and a topic (one picture only as WebP), each with its text file.
+TEST(TarnGet, ASitesAlbumANoteAndATopicSavedLargeWithTheirTexts) {
+  testing::SampleServerProcess server("--today --photos 3");
+  ASSERT_TRUE(server.Ready());
+  setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
+  setenv("TARN_SITE_HOST", server.Field("site_host").c_str(), 1);
+  TempDir dir;
+  const auto run = [&](const std::string& folder, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--pause", "0", "-o", dir.File(folder)});
+    return RunTarnGet(arguments, server.Host());
+  };
+  const auto drawn = [&](int index, const char* size, const char* extension) {
+    char name[40];  // the server's cache: l is the drawn photo, xl its enlargement
+    std::snprintf(name, sizeof name, "/%s_%04d%s", size, index, extension);
+    return ReadAll(server.Cache() + name);
+  };
+  const Outcome site = run("site", {server.Field("site")});
+  EXPECT_EQ(site.status, 0) << site.err;
+  EXPECT_EQ(FilesIn(dir.File("site")), 45u + 1u);
+  EXPECT_TRUE(ReadAll(dir.File("site/p2000000011.jpg")) == drawn(0, "photo", ".jpg"));
+  EXPECT_NE(ReadAll(dir.File("site/site_181427.txt")).find("p2000348447.jpg\t小站照片 45\n"),
+            std::string::npos);
+
+  const Outcome note = run("note", {"--cookies", server.Field("cookies"), server.Field("note")});
+  EXPECT_EQ(note.status, 0) << note.err;
+  std::string listed;
+  for (const char* pid :
+       {"p2010000017", "p2010007936", "p2010015855", "p2010023774", "p2010031693", "x2010039612"})
+    listed += std::string(pid) + ".jpg\t\n";
+  EXPECT_EQ(ReadAll(dir.File("note/note_901427427.txt")), "标题：断桥边的一天\n作者：湖畔\n地址：" +
+                                                              server.Field("note") +
+                                                              "\n照片：6 张\n\n" + listed);
+  EXPECT_TRUE(ReadAll(dir.File("note/x2010039612.jpg")) == drawn(15, "photo", ".jpg"));
+  EXPECT_EQ(run("signed-out", {"--no-cookies", server.Field("note")}).status, 0);
+  EXPECT_EQ(FilesIn(dir.File("signed-out")), 5u + 1u);
+
+  const Outcome topic = run("topic", {"--size", "xl", server.Field("topic")});
+  EXPECT_EQ(topic.status, 0) << topic.err;
+  EXPECT_EQ(FilesIn(dir.File("topic")), 4u + 1u);  // the comment's picture is none of the post's
+  EXPECT_TRUE(ReadAll(dir.File("topic/p2020000029.jpg")) == drawn(30, "today_xl", ".jpg"));
+  EXPECT_TRUE(ReadAll(dir.File("topic/p2020007948.webp")) == drawn(31, "today_xl", ".webp"));
+  EXPECT_NE(ReadAll(dir.File("topic/topic_314159265.txt")).find("作者：湖畔\n"), std::string::npos);
+  unsetenv("TARN_SITE_HOST");
+}
+
 // A part of a run that cannot be had costs only itself: the rest is saved, the part is named,
 // and the status is one. The person's first album lists nothing on its second page, the
 // second sends to the sign-in page, and the star's second page is gone.

@@ -11,6 +11,7 @@ namespace {
 TEST(ReadPageAddress, TheFormsOnTheConfiguredHostsByTheirParts) {
   testing::SetTestEnvironment("TARN_PHOTO_HOST", "127.0.0.1:81");
   testing::SetTestEnvironment("TARN_MOVIE_HOST", "127.0.0.1:82");
+  testing::SetTestEnvironment("TARN_SITE_HOST", "127.0.0.1:83");
   const struct {
     const char* address;
     std::optional<PageKind> kind;
@@ -43,6 +44,19 @@ TEST(ReadPageAddress, TheFormsOnTheConfiguredHostsByTheirParts) {
       {"https://127.0.0.1:81/people/hupan/photos", PageKind::kPersonAlbums, "hupan"},
       {"https://127.0.0.1:81/people/../photos", std::nullopt},
       {"http://127.0.0.1:81/people/hupan/photos", std::nullopt},
+      {"https://127.0.0.1:83/westlake/widget/photos/1681/?start=30", PageKind::kSitePhotos,
+       "1681"},
+      {"https://127.0.0.1:83/westlake/widget/public_album/52/", PageKind::kSiteAlbum, "52"},
+      {"https://127.0.0.1:81/westlake/widget/photos/1681/", std::nullopt},
+      {"http://127.0.0.1:83/westlake/widget/photos/1681/", std::nullopt},
+      {"https://127.0.0.1:83/../widget/photos/1681/", std::nullopt},
+      {"https://127.0.0.1:83/widget/photos/1681/", std::nullopt},
+      {"https://127.0.0.1:83/westlake/widget/photos/1681/photo/22/", std::nullopt},
+      {"https://127.0.0.1:81/note/901/", PageKind::kNote, "901"},
+      {"https://127.0.0.1:83/note/901/", std::nullopt},
+      {"http://127.0.0.1:81/note/901/", std::nullopt},
+      {"https://127.0.0.1:81/group/topic/77?start=100", PageKind::kTopic, "77"},
+      {"https://127.0.0.1:81/group/topic/77/edit", std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.address);
@@ -55,6 +69,7 @@ TEST(ReadPageAddress, TheFormsOnTheConfiguredHostsByTheirParts) {
   }
   testing::UnsetTestEnvironment("TARN_PHOTO_HOST");
   testing::UnsetTestEnvironment("TARN_MOVIE_HOST");
+  testing::UnsetTestEnvironment("TARN_SITE_HOST");
 }
 
 }  // namespace

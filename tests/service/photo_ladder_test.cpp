@@ -90,6 +90,51 @@ TEST(PhotoAttempts, AddressesWithoutAKnownSizeAreTriedAsTheyAre) {
   }
 }
 
+// Each other ladder: the chosen size's rung down to the listed one, each rung's size known.
+TEST(PhotoAttempts, OtherLaddersFromTheChosenRungDown) {
+  const std::string site = "https://img3.doubanio.com/view/photo/";
+  const std::string note = "https://img1.doubanio.com/view/note/";
+  const std::string topic = "https://img9.doubanio.com/view/group_topic/";
+  const struct {
+    std::string listed;
+    PhotoLadder ladder;
+    PhotoSize chosen;
+    std::string want;  // each attempt's size name and rest of the address
+  } cases[] = {
+      {site + "thumb/public/p1.jpg", PhotoLadder::kSite, PhotoSize::kL,
+       "l/public/p1.jpg photo/public/p1.jpg thumb/public/p1.jpg "},
+      {site + "thumb/public/p1.jpg", PhotoLadder::kSite, PhotoSize::kXl,
+       "large/public/p1.jpg l/public/p1.jpg photo/public/p1.jpg thumb/public/p1.jpg "},
+      {site + "thumb/public/p1.jpg", PhotoLadder::kSite, PhotoSize::kM,
+       "photo/public/p1.jpg thumb/public/p1.jpg "},
+      // The album ladder's list sizes are no rungs here: "m" is tried as it is.
+      {site + "m/public/p1.jpg", PhotoLadder::kSite, PhotoSize::kL, site + "m/public/p1.jpg "},
+      // A private picture's token stays in every rung's address.
+      {note + "l/tok/9/x2.jpg?v=1", PhotoLadder::kNote, PhotoSize::kRaw,
+       "raw/tok/9/x2.jpg?v=1 large/tok/9/x2.jpg?v=1 l/tok/9/x2.jpg?v=1 "},
+      {note + "l/public/p2.jpg", PhotoLadder::kNote, PhotoSize::kM,
+       "small/public/p2.jpg l/public/p2.jpg "},
+      {topic + "l/public/p3.webp", PhotoLadder::kTopic, PhotoSize::kXl,
+       "large/public/p3.jpg large/public/p3.webp l/public/p3.jpg l/public/p3.webp "},
+      {topic + "large/public/p3.webp", PhotoLadder::kTopic, PhotoSize::kM,
+       "l/public/p3.jpg l/public/p3.webp large/public/p3.jpg large/public/p3.webp "},
+      {note + "l/public/p2.jpg", PhotoLadder::kTopic, PhotoSize::kL, note + "l/public/p2.jpg "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.listed);
+    std::string got;
+    const std::string prefix =
+        c.listed.substr(0, c.listed.find('/', c.listed.find("/view/") + 6) + 1);
+    for (const PhotoAttempt& a : PhotoAttempts(c.listed, c.chosen, c.ladder))
+      got +=
+          (a.address.starts_with(prefix) && a.size ? a.address.substr(prefix.size()) : a.address) +
+          " ";
+    EXPECT_EQ(got, c.want);
+  }
+  const auto raw = PhotoAttempts(topic + "l/public/p3.jpg", PhotoSize::kRaw, PhotoLadder::kTopic);
+  EXPECT_EQ(raw.front().size, PhotoSize::kRaw);
+}
+
 TEST(ParsePhotoSize, NamesInAnyCaseNothingElse) {
   const std::pair<std::string, std::optional<PhotoSize>> cases[] = {
       {"m", PhotoSize::kM},     {"L", PhotoSize::kL},    {" xl ", PhotoSize::kXl},

@@ -12,7 +12,8 @@ but /stats:
   - an image without the album's Referer (<album host>/, <film host>/, the album's address or
     a page of a star's or a film's list): 418 with a 13-byte body labelled image/jpeg.
 The image host serves /view/photo/<m|l|xl>/public/p<N>.<jpg|webp>; raw answers 403. The
-star's and the film's lists and their photos are in today_lists.
+star's and the film's lists and their photos are in today_lists; a site's album (on a
+fourth server, the sites' host), a note and a topic in today_posts.
 The image host answers 400 to any request that carries a cookie: the sign-in is for the album
 and film hosts alone. What a signed-in visitor sees is in today_sign_in.py; the log names each
 request's cookies.
@@ -25,7 +26,7 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, quote, urlsplit
 
-from . import today_lists, today_pages, today_photos, today_sign_in
+from . import today_lists, today_pages, today_photos, today_posts, today_sign_in
 from .server import TlsServing
 from .album import FIRST_PHOTO_ID, PHOTO_ID_STEP
 
@@ -129,7 +130,10 @@ class TodayServers:
         self.pages = _Server(port, TodayPageHandler, self, tls_context)
         self.images = _Server(0, TodayImageHandler, self, tls_context)
         self.movie = _Server(0, TodayMovieHandler, self, tls_context)
+        self.site = _Server(0, TodaySiteHandler, self, tls_context)
         self.lists = today_lists.Lists(cache_dir, self.album_base(), self.movie_base(),
+                                       self.image_base())
+        self.posts = today_posts.Posts(cache_dir, self.album_base(), base_address(self.site),
                                        self.image_base())
 
     def album_base(self):
@@ -141,6 +145,9 @@ class TodayServers:
     def movie_base(self):
         return base_address(self.movie)
 
+    def site_host(self):
+        return f"127.0.0.1:{self.site.server_address[1]}"
+
     def album_address(self):
         return self.album_base() + self.album.album_path()
 
@@ -149,7 +156,7 @@ class TodayServers:
 
     def serve(self):
         """Serves the image and film hosts on threads and the album host here, until shut down."""
-        others = (self.images, self.movie)
+        others = (self.images, self.movie, self.site)
         for server in others:
             threading.Thread(target=server.serve_forever, daemon=True).start()
         try:
@@ -271,6 +278,9 @@ class TodayPageHandler(TodayHandler):
             return self._send(200, HTML, today_pages.render_sorry(base), fields)
         elif today.sign_in.answer(self, path, parse_qs(urlsplit(self.path).query), fields):
             return None
+        post = today.posts.www_page(path, today.sign_in.signed_in(self.headers))
+        if post is not None:
+            return self._send(200, HTML, post, fields)
         return self._send_listed(today.lists.www_page(self.path), fields)
 
     def _send_listed(self, listed, fields):
@@ -287,6 +297,16 @@ class TodayMovieHandler(TodayPageHandler):
         return self._send_listed(self.server.today.lists.movie_page(self.path), fields)
 
 
+class TodaySiteHandler(TodayPageHandler):
+    host_name = "site"
+
+    def answer(self, path, fields):
+        page = self.server.today.posts.site_page(self.path)
+        if page is None:
+            return self._send(404, HTML, _page("页面不存在"), fields)
+        return self._send(page[0], HTML, page[1], fields)
+
+
 class TodayImageHandler(TodayHandler):
     host_name = "img"
 
@@ -297,6 +317,12 @@ class TodayImageHandler(TodayHandler):
         if not self._album_referer(fields["referer"]):
             return self._send(418, MIME[".jpg"], HOTLINK_BODY, fields)
         parts = path.split("/")  # "", view, photo, <size>, public, p<N>.<ext>
+        post = today.posts.image(parts)
+        if post is not None:
+            status, body, extension = post
+            if status != 200:
+                return self._send(status, HTML, _page(f"{status}"), fields)
+            return self._send(200, MIME[extension], body, fields)
         if len(parts) == 7:
             body = today.files.get(today.sign_in.image(parts))
             if body is None:
@@ -328,7 +354,7 @@ class TodayImageHandler(TodayHandler):
         base = today.album_base()
         return (referer in (base + "/", today.movie_base() + "/", today.album_address())
                 or referer.startswith(today.album_address() + "?")
-                or today.lists.is_list_referer(referer)
+                or today.lists.is_list_referer(referer) or today.posts.is_referer(referer)
                 or referer in today.sign_in.referers(base))
 
 
