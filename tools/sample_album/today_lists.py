@@ -94,9 +94,9 @@ class Lists:
         """(status, body, location) for the album host's `target`, or None when not a list's."""
         parts = urlsplit(target)
         if parts.path == urlsplit(self.celebrity_address()).path:
-            return 301, _document("301 Moved Permanently", ""), "../"
+            return 301, document("301 Moved Permanently", ""), "../"
         if parts.path == f"/celebrity/{OLD_STAR_ID}/":
-            return 301, _document("301 Moved Permanently", ""), f"{self.movie}{parts.path}"
+            return 301, document("301 Moved Permanently", ""), f"{self.movie}{parts.path}"
         if parts.path != urlsplit(self.star_address()).path:
             return None
         return self._list_page("star", parts.query)
@@ -105,9 +105,9 @@ class Lists:
         """(status, body, location) for the film host's `target`, or None when not a list's."""
         parts = urlsplit(target)
         if parts.path == urlsplit(self.celebrity_address()).path:
-            return 301, _document("301 Moved Permanently", ""), f"{self.www}{parts.path}"
+            return 301, document("301 Moved Permanently", ""), f"{self.www}{parts.path}"
         if parts.path == f"/celebrity/{OLD_STAR_ID}/":
-            return 302, _document("302 Found", ""), self.star_address()
+            return 302, document("302 Found", ""), self.star_address()
         if parts.path != f"/subject/{FILM_ID}/photos":
             return None
         kind = parse_qs(parts.query).get("type", ["S"])[0]
@@ -146,7 +146,7 @@ class Lists:
         body = (f'{portrait}<ul class="poster-col3 clearfix">\n{entries}</ul>\n'
                 f'<div class="paginator">\n{self._paginator(name, start, starts)}\n'
                 f'<span class="count">(共{count}张)</span>\n</div>\n')
-        return 200, _document(title, body), None
+        return 200, document(title, body), None
 
     def _entry(self, name, k):
         pid = photo_id(name, k)
@@ -183,7 +183,9 @@ class Lists:
         return "\n".join(parts)
 
 
-def _document(title, body):
+def document(title, body, heading=True):
+    """A page of the service: its title, under it the title again as a heading when asked."""
+    heading = f"<h1>{escape(title)}</h1>\n" if heading else ""
     return f"""<!DOCTYPE html>
 <html lang="zh-CN">
 <head>
@@ -194,8 +196,7 @@ def _document(title, body):
 </head>
 <body>
 <div id="content">
-<h1>{escape(title)}</h1>
-{body}</div>
+{heading}{body}</div>
 </body>
 </html>
 """.encode("utf-8")

@@ -19,7 +19,6 @@ only as .webp; raw answers 403 everywhere.
 """
 
 import threading
-from html import escape
 from urllib.parse import parse_qs, urlsplit
 
 from . import today_lists, today_photos
@@ -96,7 +95,7 @@ class Posts:
             return None
         if start and not self._asked_second_page.is_set():
             self._asked_second_page.set()  # as the service does now and then
-            return 404, _document("页面不存在", "")
+            return 404, today_lists.document("页面不存在", "", heading=False)
         return 200, self._site_page(start)
 
     def image(self, parts):
@@ -144,9 +143,9 @@ class Posts:
             link = f"{self.site_address()}?start={start + SITE_PER_PAGE}"
             following = (f'<span class="next"><link rel="next" href="{link}"/>'
                          f'<a href="{link}">后页&gt;</a></span>')
-        return _document(TITLE["site"], f'<div class="event-photo-list"><ul class="list-s">\n'
-                                        f'{entries}</ul></div>\n<div class="paginator">'
-                                        f'{following}</div>\n')
+        return today_lists.document(
+            TITLE["site"], f'<div class="event-photo-list"><ul class="list-s">\n{entries}</ul>'
+            f'</div>\n<div class="paginator">{following}</div>\n', heading=False)
 
     def _note(self, signed_in):
         shown = NOTE_PICTURES if signed_in else NOTE_PICTURES - 1
@@ -154,36 +153,19 @@ class Posts:
             f'<p>第 {k + 1} 段。</p>\n<div class="image-container image-float-center">'
             f'<div class="image-wrapper"><img src="{self._picture("note", k, "l")}" width="600">'
             f'</div></div>\n' for k in range(shown))
-        return _document(TITLE["note"], (
+        return today_lists.document(TITLE["note"], (
             f'<div class="note-header"><h1>{TITLE["note"]}</h1>'
             f'<a href="{self.www}/people/hupan/" class="note-author">{AUTHOR}</a></div>\n'
-            f'<div class="note-container">\n{pictures}</div>\n'))
+            f'<div class="note-container">\n{pictures}</div>\n'), heading=False)
 
     def _topic(self):
         pictures = "".join(f'<div class="image-container"><img src="'
                            f'{self._picture("topic", k, "l")}"></div>\n'
                            for k in range(TOPIC_PICTURES))
         comment = self._picture("topic", TOPIC_PICTURES, "l")
-        return _document(TITLE["topic"], (
+        return today_lists.document(TITLE["topic"], (
             f'<div class="topic-doc"><h3><span class="from">来自: <a href="{self.www}/people/'
             f'hupan/">{AUTHOR}</a></span></h3>\n<div class="topic-content"><div class="'
             f'rich-content topic-richtext">\n<p>今天在湖边。</p>\n{pictures}</div></div></div>\n'
             f'<ul id="comments"><li><div class="reply-doc"><img src="{comment}"></div></li>'
-            f'</ul>\n'))
-
-
-def _document(title, body):
-    return f"""<!DOCTYPE html>
-<html lang="zh-CN">
-<head>
-<meta http-equiv="Content-Type" content="text/html; charset=utf-8">
-<title>
-    {escape(title)} (豆瓣)
-</title>
-</head>
-<body>
-<div id="content">
-{body}</div>
-</body>
-</html>
-""".encode("utf-8")
+            f'</ul>\n'), heading=False)
