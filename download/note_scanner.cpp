@@ -9,6 +9,7 @@
 #include "download/html_tag.h"
 #include "download/html_text.h"
 #include "download/photo_name.h"
+#include "download/poster_scanner.h"
 
 namespace tarn {
 namespace {
@@ -21,20 +22,10 @@ constexpr std::string_view kLinkEnd = "</a";
 constexpr std::string_view kPictureClass = "image-container";
 constexpr std::string_view kAuthorClass = "note-author";
 constexpr std::string_view kImagePath = "/view/note/";
-constexpr std::string_view kSiteSuffix = "(豆瓣)";
-// Longest title or author kept, in bytes: they are short, a hostile page's may not be.
+// Longest author kept, in bytes: names are short, a hostile page's may not be.
 constexpr size_t kMaxNameBytes = 1024;
 
 }  // namespace
-
-std::string PostTitle(std::string_view page) {
-  const std::optional<std::string_view> enclosed = PageTitle(page);
-  if (!enclosed) return {};
-  std::string title = FoldBlanks(DecodeHtmlEntities(*enclosed));
-  if (title.size() > kSiteSuffix.size() && title.ends_with(kSiteSuffix))
-    title = FoldBlanks(title.substr(0, title.size() - kSiteSuffix.size()));
-  return CutUtf8(std::move(title), kMaxNameBytes);
-}
 
 PostPictures ScanNotePictures(std::string_view page) {
   PostPictures post{PostTitle(page), {}, {}};

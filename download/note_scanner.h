@@ -28,7 +28,4 @@ struct PostPictures {
 // author is the text of the first <a> of class "note-author". Linear in the page's size.
 PostPictures ScanNotePictures(std::string_view page);
 
-// A page's title as ScanNotePictures gives it, cut to a bound.
-std::string PostTitle(std::string_view page);
-
 }  // namespace tarn

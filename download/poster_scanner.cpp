@@ -155,10 +155,30 @@ std::optional<std::string> NextPosterPage(std::string_view rest) {
   return address;
 }
 
-std::string ReadPosterTitle(std::string_view page) {
+namespace {
+
+// The page's <title>, entities decoded and blanks folded, without a trailing "(豆瓣)"; empty
+// without a title.
+std::string TitleWithoutSite(std::string_view page) {
   const std::optional<std::string_view> enclosed = PageTitle(page);
   if (!enclosed) return {};
-  const std::string title = FoldBlanks(DecodeHtmlEntities(*enclosed));
+  std::string title = FoldBlanks(DecodeHtmlEntities(*enclosed));
+  // The suffix goes only after something else: the folded title starts with no blank.
+  if (title.size() > kSiteSuffix.size() && title.ends_with(kSiteSuffix)) {
+    title.resize(title.size() - kSiteSuffix.size());
+    if (title.back() == ' ') title.pop_back();  // one blank at most: the title is folded
+  }
+  return title;
+}
+
+}  // namespace
+
+std::string PostTitle(std::string_view page) {
+  return CutUtf8(TitleWithoutSite(page), kMaxTitleBytes);
+}
+
+std::string ReadPosterTitle(std::string_view page) {
+  const std::string title = TitleWithoutSite(page);
   std::string_view name = title;
   // A part goes only after something else: the folded title starts with no blank, so a name
   // always stays.
@@ -167,7 +187,6 @@ std::string ReadPosterTitle(std::string_view page) {
     name = Trim(name.substr(0, name.size() - suffix.size()));
     return true;
   };
-  drop(kSiteSuffix);
   for (const std::string_view kind : kPhotoKinds) {
     if (!drop(kind)) continue;
     drop(kOf);

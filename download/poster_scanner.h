@@ -38,4 +38,8 @@ std::optional<std::string> NextPosterPage(std::string_view rest);
 // left out, and cut to a bound; empty without a title.
 std::string ReadPosterTitle(std::string_view page);
 
+// A note's, a topic's or a site album's name: the page's <title>, entities decoded, blanks
+// folded, a trailing "(豆瓣)" left out, cut to a bound; empty without a title.
+std::string PostTitle(std::string_view page);
+
 }  // namespace tarn

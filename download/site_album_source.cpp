@@ -2,7 +2,6 @@
 #include "download/site_album_source.h"
 
 #include "base/clean_text.h"
-#include "download/note_scanner.h"
 #include "download/poster_scanner.h"
 #include "download/site_album_scanner.h"
 

@@ -9,6 +9,7 @@
 #include "download/html_tag.h"
 #include "download/html_text.h"
 #include "download/photo_name.h"
+#include "download/poster_scanner.h"
 
 namespace tarn {
 namespace {
