@@ -122,6 +122,11 @@ IoResult Receive(SocketHandle handle, char* into, size_t capacity, std::chrono::
       return result;
     }
     if (waited) continue;  // woken without data (spurious): receive again
+    // The receive has just said there is nothing; a poll that may not wait would say it again.
+    if (wait.count() <= 0) {
+      result.timed_out = true;
+      return result;
+    }
     const int ready = PollFor(handle, POLLIN, wait);
     if (ready < 0) {
       result.error = SocketErrorFromErrno(errno);
