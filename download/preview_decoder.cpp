@@ -19,11 +19,15 @@ PreviewDecoder::~PreviewDecoder() {
 }
 
 void PreviewDecoder::Submit(std::string path) {
+  bool asleep = false;
   {
     std::lock_guard lock(mutex_);
     pending_ = std::move(path);
+    asleep = waiting_for_photo_;
   }
-  wake_.notify_one();
+  // A decoder that is busy or pacing itself looks again by itself; waking it for every photo
+  // would cost the transfer a switch of threads each time.
+  if (asleep) wake_.notify_one();
 }
 
 void PreviewDecoder::Drain() {
@@ -38,7 +42,9 @@ void PreviewDecoder::Loop() {
   std::unique_lock lock(mutex_);
   auto next = std::chrono::steady_clock::now();
   while (true) {
+    waiting_for_photo_ = true;
     wake_.wait(lock, [this] { return stopping_ || pending_.has_value(); });
+    waiting_for_photo_ = false;
     // No more often than the eye follows: on two cores each decode takes time from the
     // transfer, and a photo that arrives meanwhile replaces the one waiting. The last one is
     // shown at once.

@@ -45,6 +45,7 @@ class PreviewDecoder {
   std::optional<std::string> pending_;
   bool busy_ = false;
   bool draining_ = false;
+  bool waiting_for_photo_ = false;
   bool stopping_ = false;
   std::thread thread_;
 };
