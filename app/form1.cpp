@@ -104,7 +104,7 @@ const std::string& TForm1::SettingsFile() {
 }
 
 void TForm1::LoadSettings() {
-  const UserSettings settings = LoadUserSettings(SettingsFile());
+  const UserSettings settings = LoadUserSettings(SettingsFile(), net::ProcessEnvironment);
   edt_directory->setText(QString::fromStdString(settings.folder));
   // The track bar clamps the mode into 0..1.
   TrackBar1->setValue(StrToInt(settings.mode));

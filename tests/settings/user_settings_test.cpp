@@ -35,7 +35,7 @@ TEST(UserSettings, ServiceKeysWithinTheirBoundsOrTheDefault) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
     testing::WriteAll(file, "[Config]\r\n" + c.lines);
-    const ServiceSettings read = LoadServiceSettings(file);
+    const ServiceSettings read = LoadServiceSettings(file, [](const char*) { return std::nullopt; });
     EXPECT_EQ(read.photo_size, c.want.photo_size);
     EXPECT_EQ(read.pause, c.want.pause);
     EXPECT_EQ(read.user_agent, c.want.user_agent);
@@ -48,7 +48,7 @@ TEST(UserSettings, TheFolderAndModeAreWrittenAndTheServiceKeysNever) {
   const std::string file = dir.File("Config.ini");
   testing::WriteAll(file, "[Config]\r\nRequest_Pause=5\r\n");
   SaveUserSettings(file, "/srv/相册", 1);
-  const UserSettings read = LoadUserSettings(file);
+  const UserSettings read = LoadUserSettings(file, [](const char*) { return std::nullopt; });
   EXPECT_EQ(read.folder, "/srv/相册");
   EXPECT_EQ(read.mode, "1");
   EXPECT_EQ(read.service.pause, std::chrono::milliseconds(5));
