@@ -82,10 +82,13 @@ void TForm1::FormShow() {
     AppDir = ExtractAppDir(
         QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString());
   }
-  if (IsFileNotDirectory(SettingsFile()))
+  if (IsFileNotDirectory(SettingsFile())) {
     LoadSettings();
-  else
+  } else {
+    ServiceOptions.proxy = net::ProxyRulesFromEnvironment(net::ProcessEnvironment);
+    ShowProxyState();
     SaveSettings();
+  }
   // A settings failure above skips the rest. Qt's backing store already paints every widget
   // double-buffered, so nothing is switched for that.
   feed_unreachable_ = false;
@@ -109,6 +112,7 @@ void TForm1::LoadSettings() {
   // The track bar clamps the mode into 0..1.
   TrackBar1->setValue(StrToInt(settings.mode));
   ServiceOptions = settings.service;
+  ShowProxyState();
 }
 
 void TForm1::SaveSettings() {
