@@ -64,6 +64,10 @@ ProxyUrl ParseProxyUrl(std::string_view text) {
   const size_t colon = authority.find(':');
   proxy.host = std::string(authority.substr(0, colon));
   if (proxy.host.empty()) throw EProxyError("代理地址里没有主机名" + std::string(kKindsSpoken));
+  // A blank or control character would make the lookup ask for another name than written.
+  for (const char c : proxy.host) {
+    if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F') throw EProxyError("代理的主机名无效");
+  }
   if (colon != std::string_view::npos) {
     const std::string_view port = authority.substr(colon + 1);
     int value = 0;

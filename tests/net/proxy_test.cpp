@@ -50,7 +50,7 @@ TEST(ProxyUrl, ReadsKindHostPortAndDecodedCredentials) {
 TEST(ProxyUrl, RefusesOtherKindsAndBadAddressesWithoutThePassword) {
   for (const char* text :
        {"https://u:SeCrEt@h", "socks4://u:SeCrEt@h", "socks4a://h", "ftp://h", "http://u:SeCrEt@",
-        "http://u:SeCrEt@h:0", "http://h:65536", "http://h:8o", "u:SeCrEt"}) {
+        "http://u:SeCrEt@h:0", "http://h:65536", "http://h:8o", "u:SeCrEt", "http://h\x01st"}) {
     SCOPED_TRACE(text);
     const std::string message = FailureOf<EProxyError>([&] { ParseProxyUrl(text); });
     EXPECT_EQ(message.find("SeCrEt"), std::string::npos) << message;
