@@ -128,7 +128,7 @@ class TForm1 : public QWidget {
   TEdit* edt_directory;
   QLabel* txt_download;
   TLabel* lbl_SignIn;
-  TLabel* lbl_Proxy;  // "代理：host:port" when connections go through one
+  TLabel* lbl_Proxy;                // "代理：host:port" when connections go through one
   std::vector<QPixmap> ImageList1;  // 16x16 pictures kept with the form, drawn nowhere
   std::vector<QPixmap> ImageList2;  // 32x32 likewise
   QTimer* tmr_ad;

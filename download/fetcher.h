@@ -14,8 +14,8 @@
 #include "download/request_policy.h"
 #include "download/run_report.h"
 #include "download/sign_in_check.h"
-#include "net/stream/file_stream.h"
 #include "net/proxy/proxy_errors.h"
+#include "net/stream/file_stream.h"
 #include "net/tls/tls_errors.h"
 
 namespace tarn {

@@ -116,10 +116,10 @@ HttpResult HttpClient::Get(std::string_view address, OutputStream& destination) 
 bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, bool may_upgrade,
                            HttpResult& result) {
   target_.Resolve(SplitAddress(address));
+  last_address_ = address;
   ChooseRoute();
   // Built first, so that an address the head refuses never opens a connection.
   const std::string request = BuildRequestHead(RequestFields());
-  last_address_ = address;
   result = HttpResult{};
   result.address = address;
   result.tls = IsHttps(target_.scheme);

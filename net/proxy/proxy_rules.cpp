@@ -9,7 +9,8 @@
 namespace tarn::net {
 namespace {
 
-std::string FirstSet(const EnvironmentGetter& environment, std::initializer_list<const char*> names) {
+std::string FirstSet(const EnvironmentGetter& environment,
+                     std::initializer_list<const char*> names) {
   for (const char* name : names) {
     std::optional<std::string> value = environment(name);
     if (value && !Trim(*value).empty()) return std::move(*value);

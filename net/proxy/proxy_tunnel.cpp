@@ -36,9 +36,9 @@ std::string Label(const ProxyUrl& proxy) { return "代理 " + proxy.Name(); }
 
 // What RFC 1928 names each reply code.
 std::string SocksReplyText(uint8_t code) {
-  static constexpr const char* kTexts[] = {
-      "代理服务器故障", "规则不允许这个连接", "网络不可达",     "主机不可达",
-      "连接被拒绝",     "TTL 已过期",         "不支持这个命令", "不支持这种地址类型"};
+  static constexpr const char* kTexts[] = {"代理服务器故障", "规则不允许这个连接", "网络不可达",
+                                           "主机不可达",     "连接被拒绝",         "TTL 已过期",
+                                           "不支持这个命令", "不支持这种地址类型"};
   if (code >= 1 && code <= std::size(kTexts)) return kTexts[code - 1];
   return "未知错误";
 }
@@ -62,9 +62,9 @@ class ProxyChannel {
   std::string Receive(size_t count) {
     std::string bytes(count, '\0');
     for (size_t got = 0; got < count;) {
-      const auto left = std::max(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     deadline_ - Clock::now()),
-                                 std::chrono::milliseconds(0));
+      const auto left =
+          std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()),
+                   std::chrono::milliseconds(0));
       size_t received = 0;
       try {
         received = connection_.Receive(bytes.data() + got, count - got, left);
@@ -125,8 +125,7 @@ void OpenHttpTunnel(SocketConnection& connection, const ProxyUrl& proxy, std::st
 }
 
 void OpenSocks5Tunnel(SocketConnection& connection, const ProxyUrl& proxy, std::string_view host,
-                      const platform::IPv4Address* address, int port,
-                      Clock::time_point deadline) {
+                      const platform::IPv4Address* address, int port, Clock::time_point deadline) {
   ProxyChannel channel(connection, proxy, deadline);
   std::string greeting{static_cast<char>(kSocksVersion)};
   if (proxy.has_credentials) {
@@ -164,9 +163,8 @@ void OpenSocks5Tunnel(SocketConnection& connection, const ProxyUrl& proxy, std::
   const std::string reply = channel.Receive(4);
   if (reply[0] != static_cast<char>(kSocksVersion)) ThrowNoSocks5(proxy);
   if (const auto code = static_cast<uint8_t>(reply[1]); code != 0) {
-    throw EProxyError(Label(proxy) + " 无法连接 " + std::string(host) + ":" +
-                      std::to_string(port) + "：" + SocksReplyText(code) + " (SOCKS5 " +
-                      std::to_string(code) + ")");
+    throw EProxyError(Label(proxy) + " 无法连接 " + std::string(host) + ":" + std::to_string(port) +
+                      "：" + SocksReplyText(code) + " (SOCKS5 " + std::to_string(code) + ")");
   }
   // The address the proxy bound, and its port: read to their end, not used.
   switch (static_cast<uint8_t>(reply[3])) {

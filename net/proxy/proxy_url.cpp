@@ -58,7 +58,8 @@ ProxyUrl ParseProxyUrl(std::string_view text) {
     const size_t colon = user_info.find(':');
     proxy.has_credentials = true;
     proxy.user = PercentDecoded(user_info.substr(0, colon));
-    if (colon != std::string_view::npos) proxy.password = PercentDecoded(user_info.substr(colon + 1));
+    if (colon != std::string_view::npos)
+      proxy.password = PercentDecoded(user_info.substr(colon + 1));
     authority.remove_prefix(at + 1);
   }
   const size_t colon = authority.find(':');
@@ -78,8 +79,7 @@ ProxyUrl ParseProxyUrl(std::string_view text) {
       }
       value = value * 10 + (c - '0');
     }
-    if (value < 1 || value > kHighestPort)
-      throw EProxyError("代理 " + proxy.host + " 的端口无效");
+    if (value < 1 || value > kHighestPort) throw EProxyError("代理 " + proxy.host + " 的端口无效");
     proxy.port = value;
   }
   return proxy;

@@ -95,7 +95,9 @@ void SocketConnection::OpenThroughProxy(const ProxyUrl& proxy, std::string_view 
   try {
     Connect(ResolveHost(proxy.host, lookup_cancel_), proxy.port, Left(deadline));
   } catch (const EIdSocketError& error) {
-    throw EProxyError("无法连接代理 " + proxy.Name() + "（" + error.what() + "）");
+    std::string reason = error.what();  // "Socket Error # n" and its text, on one line
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    throw EProxyError("无法连接代理 " + proxy.Name() + "（" + reason + "）");
   }
   try {
     if (proxy.kind != ProxyKind::kHttp) {

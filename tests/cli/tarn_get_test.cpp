@@ -472,8 +472,8 @@ TEST(TarnGet, ThroughEachKindOfProxyTheAlbumComesAndTheSignInStaysInsideTheTunne
   const std::string http_at = "127.0.0.1:" + std::to_string(http.Port());
   const std::string socks_at = "127.0.0.1:" + std::to_string(socks.Port());
   const int number = std::stoi(today.Field("port"));
-  const std::string port = Hex(std::string{static_cast<char>(number >> 8),
-                                           static_cast<char>(number & 0xFF)});
+  const std::string port =
+      Hex(std::string{static_cast<char>(number >> 8), static_cast<char>(number & 0xFF)});
   const struct {
     const char* name;
     std::string argument, environment, config;
@@ -535,8 +535,13 @@ TEST(TarnGet, AProxyThatFailsIsNamedAndNeverBypassedUnlessNoProxySaysSo) {
     std::string message;
   } cases[] = {
       {{}, "localhost,.127.0.0.1", 0, ""},
-      {{"--proxy", "http://u:SeCrEt@" + http_at}, "", 4, "代理 " + http_at + " 要求身份验证或密码错误 (407)"},
-      {{"--proxy", "socks5h://u:SeCrEt@" + socks_at}, "", 4,
+      {{"--proxy", "http://u:SeCrEt@" + http_at},
+       "",
+       4,
+       "代理 " + http_at + " 要求身份验证或密码错误 (407)"},
+      {{"--proxy", "socks5h://u:SeCrEt@" + socks_at},
+       "",
+       4,
        "代理 " + socks_at + " 要求身份验证或密码错误 (SOCKS5)"},
       {{}, "", 4, "无法连接代理 " + down},
       {{"--proxy", "socks4://u:SeCrEt@" + http_at}, "", 2, "不支持 socks4:// 代理"},
@@ -547,7 +552,8 @@ TEST(TarnGet, AProxyThatFailsIsNamedAndNeverBypassedUnlessNoProxySaysSo) {
     setenv("no_proxy", c.no_proxy, 1);
     TempDir dir;
     std::vector<std::string> arguments = c.arguments;
-    arguments.insert(arguments.end(), {"--pause", "0", "-o", dir.path().string(), server.AlbumUrl()});
+    arguments.insert(arguments.end(),
+                     {"--pause", "0", "-o", dir.path().string(), server.AlbumUrl()});
     const Outcome run = RunTarnGet(arguments, server.Host());
     unsetenv("https_proxy");
     unsetenv("no_proxy");

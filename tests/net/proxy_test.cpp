@@ -87,12 +87,18 @@ TEST(ProxyRules, NoProxyForms) {
     int port;
     bool bypassed;
   } cases[] = {
-      {"example.com", "example.com", 443, true},     {"example.com", "img.EXAMPLE.com", 443, true},
-      {".example.com", "example.com", 443, true},    {"example.com", "badexample.com", 443, false},
-      {"a, example.com ,b", "x.example.com", 1, true}, {"10.0.0.1", "10.0.0.1", 443, true},
-      {"0.0.1", "10.0.0.1", 443, false},             {"*", "anything", 443, true},
-      {"*.example.com", "x.example.com", 443, false}, {"h:8443", "h", 8443, true},
-      {"h:8443", "h", 443, false},                   {"", "h", 443, false},
+      {"example.com", "example.com", 443, true},
+      {"example.com", "img.EXAMPLE.com", 443, true},
+      {".example.com", "example.com", 443, true},
+      {"example.com", "badexample.com", 443, false},
+      {"a, example.com ,b", "x.example.com", 1, true},
+      {"10.0.0.1", "10.0.0.1", 443, true},
+      {"0.0.1", "10.0.0.1", 443, false},
+      {"*", "anything", 443, true},
+      {"*.example.com", "x.example.com", 443, false},
+      {"h:8443", "h", 8443, true},
+      {"h:8443", "h", 443, false},
+      {"", "h", 443, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(BypassesProxy(c.no_proxy, c.host, c.port), c.bypassed) << c.no_proxy << " " << c.host;
@@ -107,9 +113,9 @@ std::string FetchThrough(const std::string& proxy, const std::string& address) {
 }
 
 TEST(ProxyClient, PlainAddressesGoToTheProxyInAbsoluteFormOverOneConnection) {
-  LoopbackServer proxy({{ReadRequest(), Send("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\na"),
-                         ReadRequest(), Send("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nb"),
-                         AwaitClientClose()}});
+  LoopbackServer proxy(
+      {{ReadRequest(), Send("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\na"), ReadRequest(),
+        Send("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nb"), AwaitClientClose()}});
   {
     HttpClient client(TestTimeouts());
     client.SetProxy(NamedProxyRules("u%3A:p@127.0.0.1:" + std::to_string(proxy.Port())));
@@ -146,7 +152,8 @@ TEST(ProxyClient, FailuresNameTheProxyAndNeverGoAroundIt) {
       {"socks5h", std::string("\x05\x02\x01\x01", 4), "要求身份验证或密码错误 (SOCKS5)", ""},
       {"socks5h", std::string("\x04\x00", 2), "的回答不是 SOCKS5", ""},
       {"socks5h", std::string("\x05\x02\x01\x00\x05\x01\x00\x01", 8), "代理服务器故障 (SOCKS5 1)",
-       std::string("\x05\x02\x00\x02\x01\x01u\x06SeCrEt\x05\x01\x00\x03\x0b" "far.invalid\x01\xbb",
+       std::string("\x05\x02\x00\x02\x01\x01u\x06SeCrEt\x05\x01\x00\x03\x0b"
+                   "far.invalid\x01\xbb",
                    32)},
       {"socks5h", std::string("\x05\x02\x01\x00\x05\x08\x00\x01", 8),
        "不支持这种地址类型 (SOCKS5 8)", ""},
@@ -177,9 +184,9 @@ TEST(ProxyClient, FailuresNameTheProxyAndNeverGoAroundIt) {
 // socks5 looks the far host up here and sends its address; the refusal of private addresses
 // holds for it, but never for the proxy itself.
 TEST(ProxyClient, Socks5SendsTheAddressLookedUpHere) {
-  LoopbackServer proxy({{Send(std::string("\x05\x00\x05\x00\x00\x01\0\0\0\0\0\0", 12)),
-                         ReadRequest(), Send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"),
-                         AwaitClientClose()}});
+  LoopbackServer proxy(
+      {{Send(std::string("\x05\x00\x05\x00\x00\x01\0\0\0\0\0\0", 12)), ReadRequest(),
+        Send("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"), AwaitClientClose()}});
   {
     HttpClient client(TestTimeouts());
     client.SetProxy(NamedProxyRules("socks5://127.0.0.1:" + std::to_string(proxy.Port())));
@@ -189,9 +196,9 @@ TEST(ProxyClient, Socks5SendsTheAddressLookedUpHere) {
   }
   ExpectCleanServer(proxy);
   ASSERT_EQ(proxy.Requests().size(), 1u);
-  EXPECT_EQ(proxy.Requests()[0].substr(0, 28),
-            std::string("\x05\x01\x00\x05\x01\x00\x01\x7f\x00\x00\x01\x1f\x90", 13) +
-                "GET /x HTTP/1.1");
+  EXPECT_EQ(
+      proxy.Requests()[0].substr(0, 28),
+      std::string("\x05\x01\x00\x05\x01\x00\x01\x7f\x00\x00\x01\x1f\x90", 13) + "GET /x HTTP/1.1");
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ TEST(UserSettings, ServiceKeysWithinTheirBoundsOrTheDefault) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
     testing::WriteAll(file, "[Config]\r\n" + c.lines);
-    const ServiceSettings read = LoadServiceSettings(file, [](const char*) { return std::nullopt; });
+    const ServiceSettings read =
+        LoadServiceSettings(file, [](const char*) { return std::nullopt; });
     EXPECT_EQ(read.photo_size, c.want.photo_size);
     EXPECT_EQ(read.pause, c.want.pause);
     EXPECT_EQ(read.user_agent, c.want.user_agent);
