@@ -17,9 +17,13 @@ TEST(UserSettings, ServiceKeysWithinTheirBoundsOrTheDefault) {
     ServiceSettings want;
   } cases[] = {
       {"Photo_Size= XL \r\nRequest_Pause= 0\r\nUser_Agent= Firefox/1 \r\nImage_Pause=7\r\n",
-       {PhotoSize::kXl, std::chrono::milliseconds(0), "Firefox/1", std::chrono::milliseconds(7)}},
+       {PhotoSize::kXl,
+        std::chrono::milliseconds(0),
+        "Firefox/1",
+        std::chrono::milliseconds(7),
+        {}}},
       {"Request_Pause=600000\r\nUser_Agent=" + agent_512 + "\r\n",
-       {kDefaultPhotoSize, std::chrono::milliseconds(600000), agent_512}},
+       {kDefaultPhotoSize, std::chrono::milliseconds(600000), agent_512, kDefaultImagePause, {}}},
       {"Photo_Size=huge\r\nRequest_Pause=600001\r\nImage_Pause=600001\r\nUser_Agent=" + agent_512 +
            "b\r\n",
        {}},
