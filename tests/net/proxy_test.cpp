@@ -134,7 +134,6 @@ TEST(ProxyClient, PlainAddressesGoToTheProxyInAbsoluteFormOverOneConnection) {
 // Each way a proxy fails: named by host and port, never by its password, and never a direct
 // connection instead (the far host does not exist).
 TEST(ProxyClient, FailuresNameTheProxyAndNeverGoAroundIt) {
-  const std::string socks_ok = std::string("\x05\x00", 2);
   const struct {
     const char* scheme;
     std::string answer;
