@@ -170,9 +170,8 @@ TEST(ProxyClient, FailuresNameTheProxyAndNeverGoAroundIt) {
     EXPECT_NE(message.find(c.message), std::string::npos) << message;
     EXPECT_EQ(message.find("SeCrEt"), std::string::npos) << message;
     ExpectCleanServer(proxy);
-    if (!c.asked.empty()) {
-      EXPECT_EQ(proxy.SeenBeforeClose(0), c.asked);
-    }
+    // Compared, not printed: the bytes hold the password.
+    if (!c.asked.empty()) EXPECT_TRUE(proxy.SeenBeforeClose(0) == c.asked);
   }
   const std::string down = "127.0.0.1:" + std::to_string(ClosedLoopbackPort());
   EXPECT_TRUE(FailureOf<EProxyError>([&] {
