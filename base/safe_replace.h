@@ -24,8 +24,10 @@ enum class OnExisting {
 // Brings a finished temporary file to the disk and gives it its final name, then makes the
 // rename itself durable, so a crash at any moment leaves the old file or the new one whole.
 // Returns false only for kKeep when a file stood at `final_path` (the temporary is removed).
-// Raises FileError, with the temporary removed, when any step fails.
-bool CommitFile(const std::string& temporary, const std::string& final_path, OnExisting mode);
+// Raises FileError, with the temporary removed, when any step fails. `synced`: the caller has
+// brought the temporary to the disk through its own open file, so it is not opened again.
+bool CommitFile(const std::string& temporary, const std::string& final_path, OnExisting mode,
+                bool synced = false);
 
 // Writes `data` into a temporary file beside `path` (never through a link placed at its name),
 // with the old file's permissions, and commits it over `path`. A new file gets

@@ -62,8 +62,9 @@ int RenameKeeping(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-bool CommitFile(const std::string& temporary, const std::string& final_path, OnExisting mode) {
-  int error = SyncFile(temporary) ? 0 : errno;
+bool CommitFile(const std::string& temporary, const std::string& final_path, OnExisting mode,
+                bool synced) {
+  int error = synced || SyncFile(temporary) ? 0 : errno;
   if (error == 0) {
     if (mode == OnExisting::kReplace)
       error = ::rename(temporary.c_str(), final_path.c_str()) == 0 ? 0 : errno;

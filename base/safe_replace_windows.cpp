@@ -41,9 +41,10 @@ bool WriteAll(HANDLE file, std::string_view data) {
 
 }  // namespace
 
-bool CommitFile(const std::string& temporary, const std::string& final_path, OnExisting mode) {
+bool CommitFile(const std::string& temporary, const std::string& final_path, OnExisting mode,
+                bool synced) {
   const std::wstring from = Utf8ToUtf16(temporary);
-  DWORD error = FlushFile(from) ? 0 : GetLastError();
+  DWORD error = synced || FlushFile(from) ? 0 : GetLastError();
   if (error == 0) {
     // The write-through move returns only once the new name is on the disk, as the folder's
     // sync does elsewhere; without the replace flag an existing name is never replaced.

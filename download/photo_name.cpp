@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "image/photo_whole.h"
 #include "image/webp_decoder.h"
 
 namespace tarn {
@@ -49,20 +48,20 @@ std::optional<std::string> PictureId(std::string_view address, std::string_view 
   return std::string(name);
 }
 
-PhotoBytes JudgePhotoBytes(std::istream& bytes, uint64_t size) {
-  if (size == 0) return PhotoBytes::kEmpty;
-  std::string first_bytes(kSniffBytes, '\0');
-  bytes.read(first_bytes.data(), static_cast<std::streamsize>(first_bytes.size()));
-  first_bytes.resize(static_cast<size_t>(std::max<std::streamsize>(bytes.gcount(), 0)));
-  if (LooksLikeWebp(reinterpret_cast<const uint8_t*>(first_bytes.data()), first_bytes.size()))
-    return WebpIsWhole(first_bytes, size) ? PhotoBytes::kPhoto : PhotoBytes::kCut;
-  if (first_bytes.starts_with("\xFF\xD8\xFF")) {
-    bytes.clear();
-    bytes.seekg(0);
-    return JpegIsWhole(bytes) ? PhotoBytes::kPhoto : PhotoBytes::kCut;
-  }
-  const size_t text = first_bytes.find_first_not_of(" \t\r\n");
-  if (text != std::string_view::npos && first_bytes[text] == '<') return PhotoBytes::kPage;
+void PhotoBytesJudge::Feed(std::string_view bytes) {
+  if (first_.size() < kSniffBytes) first_.append(bytes.substr(0, kSniffBytes - first_.size()));
+  size_ += bytes.size();
+  jpeg_.Feed(bytes);
+}
+
+PhotoBytes PhotoBytesJudge::Verdict() const {
+  if (size_ == 0) return PhotoBytes::kEmpty;
+  if (LooksLikeWebp(reinterpret_cast<const uint8_t*>(first_.data()), first_.size()))
+    return WebpIsWhole(first_, size_) ? PhotoBytes::kPhoto : PhotoBytes::kCut;
+  if (first_.starts_with("\xFF\xD8\xFF"))
+    return jpeg_.Whole() ? PhotoBytes::kPhoto : PhotoBytes::kCut;
+  const size_t text = first_.find_first_not_of(" \t\r\n");
+  if (text != std::string_view::npos && first_[text] == '<') return PhotoBytes::kPage;
   return PhotoBytes::kOther;
 }
 

@@ -4,10 +4,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "image/photo_whole.h"
 
 namespace tarn {
 
@@ -25,7 +26,7 @@ std::optional<std::string> ServicePhotoId(std::string_view address);
 std::optional<std::string> PictureId(std::string_view address, std::string_view segment,
                                      bool token_allowed);
 
-// What a photo's answer turned out to be, by its bytes (`size` of them, read from the start).
+// What a photo's answer turned out to be, by its bytes.
 enum class PhotoBytes {
   kPhoto,  // a whole JPEG or WebP picture
   kEmpty,  // no bytes at all
@@ -33,7 +34,22 @@ enum class PhotoBytes {
   kCut,    // the start of a JPEG or WebP without its end
   kOther,  // anything else
 };
-PhotoBytes JudgePhotoBytes(std::istream& bytes, uint64_t size);
+
+// Judges a photo's answer by its bytes as they are written, from the first on, so the photo
+// need not be read back. Holds only the first few bytes, whatever the size.
+class PhotoBytesJudge {
+ public:
+  void Feed(std::string_view bytes);
+  PhotoBytes Verdict() const;
+  uint64_t Size() const { return size_; }
+  // Enough of the start to tell the formats apart.
+  std::string_view FirstBytes() const { return first_; }
+
+ private:
+  std::string first_;
+  uint64_t size_ = 0;
+  JpegEndCheck jpeg_;
+};
 
 // The extension a photo's bytes call for, from its first bytes: ".webp" for WebP, ".jpg" for
 // JPEG and for anything else (kept as the program always kept it).

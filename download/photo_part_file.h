@@ -26,10 +26,11 @@ class PhotoPartFile {
   PhotoPartFile(const PhotoPartFile&) = delete;
   PhotoPartFile& operator=(const PhotoPartFile&) = delete;
 
-  // Where the body goes; Rewind() it before another attempt.
-  net::OutputStream& Stream() { return *stream_; }
+  // Where the body goes, judged on its way; Rewind() it before another attempt.
+  net::OutputStream& Stream() { return stream_; }
   const std::string& PartPath() const { return part_path_; }
-  // What the bytes written make: a whole photo, or why not.
+  // What the bytes written make: a whole photo, or why not. Bytes not written as one run
+  // from the start are never taken for a whole photo.
   PhotoBytes Judge() const;
 
   // Closes the file and names it `<stem>` plus the extension its first bytes call for. An
@@ -38,10 +39,27 @@ class PhotoPartFile {
   SavedPhoto Commit();
 
  private:
+  // Every byte goes to the file and past the judge.
+  class JudgedStream final : public net::OutputStream {
+   public:
+    explicit JudgedStream(PhotoPartFile& owner) : owner_(owner) {}
+    void Write(std::string_view bytes) override;
+    uint64_t Position() const override { return owner_.file_->Position(); }
+    void Seek(uint64_t position) override;
+    void Truncate() override;
+    void Reserve(uint64_t size) override { owner_.file_->Reserve(size); }
+
+   private:
+    PhotoPartFile& owner_;
+  };
+
   std::string folder_;
   std::string stem_;
   std::string part_path_;
-  std::optional<net::FileStream> stream_;
+  std::optional<net::FileStream> file_;
+  JudgedStream stream_{*this};
+  PhotoBytesJudge judge_;
+  bool judged_in_order_ = true;
   bool committed_ = false;
 };
 

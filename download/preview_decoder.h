@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -13,13 +14,15 @@
 namespace tarn {
 
 // Decodes saved photos for the preview on a thread of its own, so decoding never slows the
-// download. Only the latest file waits: when photos arrive faster than they decode, the ones
-// in between are skipped.
+// download. Only the latest file waits: when photos arrive faster than they decode, or than
+// kShortestInterval, the ones in between are skipped.
 class PreviewDecoder {
  public:
   // The preview box's size: photos are decoded at the smallest scale that still covers it.
   static constexpr int kCoverWidth = 189;
   static constexpr int kCoverHeight = 116;
+  // Between the starts of two decodes, but for the last photo's.
+  static constexpr std::chrono::milliseconds kShortestInterval{50};
 
   // `show` gets every decoded picture, on the decoder's thread. Files that do not decode are
   // passed over, so the preview keeps its last picture.
@@ -41,6 +44,7 @@ class PreviewDecoder {
   std::condition_variable idle_;
   std::optional<std::string> pending_;
   bool busy_ = false;
+  bool draining_ = false;
   bool stopping_ = false;
   std::thread thread_;
 };

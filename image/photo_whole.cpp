@@ -2,102 +2,92 @@
 #include "image/photo_whole.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
-#include <utility>
 
 namespace tarn {
 namespace {
 
-constexpr int kEnd = -1;
 constexpr int kMarker = 0xFF;
-constexpr int kStartOfImage = 0xD8, kEndOfImage = 0xD9, kStartOfScan = 0xDA;
+constexpr int kStartOfImage = 0xD8, kEndOfImage = 0xD9;
 constexpr int kStuffedZero = 0x00;  // an 0xFF byte inside a scan's data
 constexpr int kFirstRestart = 0xD0, kLastRestart = 0xD7, kTemporary = 0x01;
 constexpr size_t kRiffHeaderBytes = 8;  // "RIFF" and the size that follows
-// Read at a time: a photo is read back once as it is judged, so this is most of the cost.
-constexpr size_t kBlockBytes = 64 * 1024;
 
-// The bytes of a stream read block by block.
-class Blocks {
- public:
-  explicit Blocks(std::istream& in) : in_(in) {}
-
-  int Next() {
-    if (at_ == size_ && !Fill()) return kEnd;
-    return static_cast<unsigned char>(block_[at_++]);
-  }
-  bool Skip(size_t count) {
-    while (count > 0) {
-      if (at_ == size_ && !Fill()) return false;
-      const size_t step = std::min(count, size_ - at_);
-      at_ += step;
-      count -= step;
-    }
-    return true;
-  }
-  // Moves past the next 0xFF; false when there is none.
-  bool PastNextMarkerByte() {
-    for (;;) {
-      if (at_ == size_ && !Fill()) return false;
-      const void* found = std::memchr(block_.data() + at_, kMarker, size_ - at_);
-      if (found != nullptr) {
-        at_ = static_cast<size_t>(static_cast<const char*>(found) - block_.data()) + 1;
-        return true;
-      }
-      at_ = size_;
-    }
-  }
-  // The byte after the 0xFF bytes that start a marker; kEnd when the bytes end first.
-  int AfterFill() {
-    int c;
-    while ((c = Next()) == kMarker) {
-    }
-    return c;
-  }
-
- private:
-  bool Fill() {
-    in_.read(block_.data(), static_cast<std::streamsize>(block_.size()));
-    size_ = static_cast<size_t>(std::max<std::streamsize>(in_.gcount(), 0));
-    at_ = 0;
-    return size_ > 0;
-  }
-
-  std::istream& in_;
-  std::array<char, kBlockBytes> block_;
-  size_t at_ = 0, size_ = 0;
-};
+bool IsRestart(int code) { return code >= kFirstRestart && code <= kLastRestart; }
 
 }  // namespace
 
-bool JpegIsWhole(std::istream& bytes) {
-  Blocks in(bytes);
-  if (in.Next() != kMarker || in.Next() != kStartOfImage) return false;
-  int marker = kEnd;
-  for (;;) {
-    if (marker == kEnd) {
-      if (in.Next() != kMarker) return false;
-      marker = in.AfterFill();
+void JpegEndCheck::Feed(std::string_view bytes) {
+  const char* at = bytes.data();
+  const char* const end = at + bytes.size();
+  while (at < end) {
+    if (state_ == State::kWhole || state_ == State::kBroken) return;
+    if (state_ == State::kSkip) {
+      const size_t step = std::min<size_t>(left_, static_cast<size_t>(end - at));
+      at += step;
+      left_ -= static_cast<uint32_t>(step);
+      if (left_ == 0) EndSegment();
+      continue;
     }
-    if (marker == kEnd) return false;
-    if (marker == kEndOfImage) return true;
-    const int current = std::exchange(marker, kEnd);
-    if (current == kTemporary || (current >= kFirstRestart && current <= kLastRestart)) continue;
-    const int high = in.Next(), low = in.Next();
-    if (high == kEnd || low == kEnd) return false;
-    const int length = (high << 8) | low;
-    if (length < 2 || !in.Skip(static_cast<size_t>(length - 2))) return false;
-    if (current != kStartOfScan) continue;
-    // The scan's data runs to the first marker that is no stuffed byte and no restart.
-    for (;;) {
-      if (!in.PastNextMarkerByte()) return false;
-      const int c = in.AfterFill();
-      if (c == kEnd) return false;
-      if (c == kStuffedZero || (c >= kFirstRestart && c <= kLastRestart)) continue;
-      marker = c;
-      break;
+    if (state_ == State::kScan) {
+      // Most of a photo is scan data: find its markers a block at a time.
+      const void* found = std::memchr(at, kMarker, static_cast<size_t>(end - at));
+      if (found == nullptr) return;
+      at = static_cast<const char*>(found) + 1;
+      state_ = State::kScanCode;
+      continue;
     }
+    const int c = static_cast<unsigned char>(*at++);
+    switch (state_) {
+      case State::kStart:
+        state_ = c == kMarker ? State::kStartCode : State::kBroken;
+        break;
+      case State::kStartCode:
+        state_ = c == kStartOfImage ? State::kMarker : State::kBroken;
+        break;
+      case State::kMarker:
+        state_ = c == kMarker ? State::kCode : State::kBroken;
+        break;
+      case State::kScanCode:
+        if (c == kStuffedZero || IsRestart(c)) {
+          state_ = State::kScan;
+          break;
+        }
+        TakeCode(c);
+        break;
+      case State::kCode:
+        TakeCode(c);
+        break;
+      case State::kLengthHigh:
+        length_high_ = c;
+        state_ = State::kLengthLow;
+        break;
+      case State::kLengthLow: {
+        const int length = (length_high_ << 8) | c;
+        if (length < 2) {
+          state_ = State::kBroken;
+          break;
+        }
+        left_ = static_cast<uint32_t>(length - 2);
+        state_ = State::kSkip;
+        if (left_ == 0) EndSegment();
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
+void JpegEndCheck::TakeCode(int code) {
+  if (code == kMarker) return;  // a fill byte before the code
+  if (code == kEndOfImage) {
+    state_ = State::kWhole;
+  } else if (code == kTemporary || IsRestart(code)) {
+    state_ = State::kMarker;  // a marker without a segment
+  } else {
+    segment_ = code;
+    state_ = State::kLengthHigh;
   }
 }
 

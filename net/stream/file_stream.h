@@ -39,11 +39,14 @@ class FileStream final : public OutputStream {
   void Write(std::string_view bytes) override;
   uint64_t Position() const override { return position_; }
   void Seek(uint64_t position) override;
+  // Nothing to do when the file ends at the position already.
   void Truncate() override;
   // Lays the file's blocks out in one go where the file system can, only for a size up to
   // kMaxPhotoBytes that leaves kReserveMargin of the disk free; never fails.
   void Reserve(uint64_t size) override;
 
+  // Brings what was written to the disk (nothing on a file system that cannot say so).
+  void Sync();
   // Closes the file; a failure here (a full disk on a network share, say) is a failed save.
   void Close();
 
@@ -55,6 +58,7 @@ class FileStream final : public OutputStream {
   struct Impl;
   std::unique_ptr<Impl> file_;
   uint64_t position_ = 0;
+  uint64_t size_ = 0;  // the file is new and only written here, so its size is known
 };
 
 }  // namespace tarn::net

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -13,11 +15,15 @@
 namespace tarn::net {
 namespace {
 
-// Bytes the disk under the descriptor still gives to an ordinary user; 0 when unknown.
-uint64_t FreeBytes(int descriptor) {
-  struct statvfs disk {};
-  if (fstatvfs(descriptor, &disk) != 0) return 0;
-  return static_cast<uint64_t>(disk.f_bavail) * disk.f_frsize;
+// Bytes a reservation may take of the disk under the descriptor: what it still gives to an
+// ordinary user; 0 when unknown, and for a file system in memory, where laying blocks out
+// only zeroes pages that the writes then fill.
+uint64_t ReservableBytes(int descriptor) {
+  struct statfs disk {};
+  if (fstatfs(descriptor, &disk) != 0) return 0;
+  if (disk.f_type == TMPFS_MAGIC || disk.f_type == RAMFS_MAGIC) return 0;
+  const auto unit = static_cast<uint64_t>(disk.f_frsize != 0 ? disk.f_frsize : disk.f_bsize);
+  return static_cast<uint64_t>(disk.f_bavail) * unit;
 }
 
 }  // namespace
@@ -49,6 +55,7 @@ void FileStream::Write(std::string_view bytes) {
       Fail("write");
     }
     position_ += static_cast<uint64_t>(written);
+    size_ = std::max(size_, position_);  // also when a later piece fails
     bytes.remove_prefix(static_cast<size_t>(written));
   }
 }
@@ -56,7 +63,9 @@ void FileStream::Write(std::string_view bytes) {
 void FileStream::Seek(uint64_t position) { position_ = position; }
 
 void FileStream::Truncate() {
+  if (size_ == position_) return;
   if (ftruncate(file_->descriptor, static_cast<off_t>(position_)) < 0) Fail("truncate");
+  size_ = position_;
 }
 
 void FileStream::Reserve(uint64_t size) {
@@ -64,7 +73,8 @@ void FileStream::Reserve(uint64_t size) {
   // A file system without preallocation simply grows the file as it is written. An announced
   // size is the server's word: it may lay out no more than a photo may hold, and never the
   // space other programs need.
-  if (size <= position_ || !MayReserve(size - position_, FreeBytes(file_->descriptor))) return;
+  if (size <= position_ || !MayReserve(size - position_, ReservableBytes(file_->descriptor)))
+    return;
   if (fallocate(file_->descriptor, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(position_),
                 static_cast<off_t>(size - position_)) != 0) {
     // A reservation that fails part way may keep what it got; cutting the file at its own
@@ -72,6 +82,10 @@ void FileStream::Reserve(uint64_t size) {
     struct stat file {};
     if (fstat(file_->descriptor, &file) == 0) (void)ftruncate(file_->descriptor, file.st_size);
   }
+}
+
+void FileStream::Sync() {
+  if (fsync(file_->descriptor) != 0 && errno != EINVAL) Fail("sync");
 }
 
 void FileStream::Close() {

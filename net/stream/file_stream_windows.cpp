@@ -41,6 +41,7 @@ void FileStream::Write(std::string_view bytes) {
     const auto size = static_cast<DWORD>(std::min<size_t>(bytes.size(), INT_MAX));
     if (!WriteFile(file_->handle, bytes.data(), size, &written, &at)) Fail("write");
     position_ += written;
+    size_ = std::max(size_, position_);  // also when a later piece fails
     bytes.remove_prefix(written);
   }
 }
@@ -48,10 +49,12 @@ void FileStream::Write(std::string_view bytes) {
 void FileStream::Seek(uint64_t position) { position_ = position; }
 
 void FileStream::Truncate() {
+  if (size_ == position_) return;
   FILE_END_OF_FILE_INFO end{};
   end.EndOfFile.QuadPart = static_cast<LONGLONG>(position_);
   if (!SetFileInformationByHandle(file_->handle, FileEndOfFileInfo, &end, sizeof end))
     Fail("truncate");
+  size_ = position_;
 }
 
 void FileStream::Reserve(uint64_t size) {
@@ -63,6 +66,10 @@ void FileStream::Reserve(uint64_t size) {
   FILE_ALLOCATION_INFO blocks{};
   blocks.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
   SetFileInformationByHandle(file_->handle, FileAllocationInfo, &blocks, sizeof blocks);
+}
+
+void FileStream::Sync() {
+  if (!FlushFileBuffers(file_->handle)) Fail("sync");
 }
 
 void FileStream::Close() {

@@ -34,6 +34,9 @@ class TlsSession {
   void Send(std::string_view bytes, std::chrono::milliseconds wait);
   // Sends our close notify if it can go at once; never waits and never fails.
   void NotifyClose();
+  // Whether bytes received from the socket wait in the session, decrypted or not: a look at
+  // the socket alone would not see them.
+  bool HasBuffered() const;
 
  private:
   // The backend's session, defined in tls_session_openssl.cpp or tls_session_schannel.cpp.

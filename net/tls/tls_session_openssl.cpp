@@ -203,4 +203,6 @@ void TlsSession::Send(std::string_view bytes, std::chrono::milliseconds wait) {
 
 void TlsSession::NotifyClose() { impl_->NotifyClose(); }
 
+bool TlsSession::HasBuffered() const { return SSL_has_pending(impl_->ssl_) == 1; }
+
 }  // namespace tarn::net

@@ -391,4 +391,9 @@ void TlsSession::Send(std::string_view bytes, std::chrono::milliseconds wait) {
 
 void TlsSession::NotifyClose() { impl_->NotifyClose(); }
 
+bool TlsSession::HasBuffered() const {
+  const SchannelSession& session = *impl_->session_;
+  return session.plain_at < session.plain.size() || !session.encrypted.empty();
+}
+
 }  // namespace tarn::net

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <sstream>
 #include <string>
 
 namespace tarn {
@@ -36,7 +35,7 @@ const std::string kSoi = "\xFF\xD8", kEoi = "\xFF\xD9";
 const std::string kScan =
     Segment('\xDA', "scan") + std::string("ab\xFF\x00", 4) + "c\xFF\xD0" + "d";
 
-TEST(JudgePhotoBytes, OnlyAWholeJpegOrWebpIsAPhoto) {
+TEST(PhotoBytesJudge, OnlyAWholeJpegOrWebpIsAPhoto) {
   const std::string app0 = Segment('\xE0', "JFIF");
   // An Exif thumbnail carries markers of its own, end marker included.
   const std::string thumbnail = Segment('\xE1', "Exif" + kSoi + kScan + kEoi);
@@ -54,6 +53,11 @@ TEST(JudgePhotoBytes, OnlyAWholeJpegOrWebpIsAPhoto) {
       {"cut in the scan", kSoi + app0 + kScan, PhotoBytes::kCut},
       {"cut after a thumbnail's end", kSoi + thumbnail + Segment('\xDB', "q"), PhotoBytes::kCut},
       {"a segment longer than the file", kSoi + "\xFF\xE0\x40\x00JFIF" + kEoi, PhotoBytes::kCut},
+      {"a segment's length under two", kSoi + std::string("\xFF\xE0\x00\x01", 4) + kEoi,
+       PhotoBytes::kCut},
+      {"an empty segment, a restart outside a scan",
+       kSoi + Segment('\xFE', "") + "\xFF\xD3" + kScan + kEoi, PhotoBytes::kPhoto},
+      {"no marker after a segment", kSoi + app0 + "x" + kScan + kEoi, PhotoBytes::kCut},
       {"whole WebP", std::string("RIFF\x10\0\0\0WEBPVP8 ", 16) + "12345678", PhotoBytes::kPhoto},
       {"WebP cut short", std::string("RIFF\x00\x10\0\0WEBPVP8 ", 16) + "1234", PhotoBytes::kCut},
       {"a 204, or an empty 200", "", PhotoBytes::kEmpty},
@@ -62,9 +66,17 @@ TEST(JudgePhotoBytes, OnlyAWholeJpegOrWebpIsAPhoto) {
       {"a RIFF of sound", std::string("RIFF\x04\0\0\0WAVE", 12), PhotoBytes::kOther},
       {"GIF", "GIF89a", PhotoBytes::kOther},
   };
-  for (const auto& c : cases) {
-    std::istringstream bytes(c.bytes);
-    EXPECT_EQ(JudgePhotoBytes(bytes, c.bytes.size()), c.want) << c.why;
+  // The bytes arrive in pieces of any size: a marker, a length or a skip split between two
+  // pieces must be followed across them.
+  for (const size_t piece : {size_t{1}, size_t{2}, size_t{5}, size_t{1} << 20}) {
+    for (const auto& c : cases) {
+      PhotoBytesJudge judge;
+      for (size_t at = 0; at < c.bytes.size(); at += piece)
+        judge.Feed(std::string_view(c.bytes).substr(at, piece));
+      EXPECT_EQ(judge.Verdict(), c.want) << c.why << ", in pieces of " << piece;
+      EXPECT_EQ(judge.Size(), c.bytes.size());
+      EXPECT_EQ(judge.FirstBytes(), c.bytes.substr(0, 12));
+    }
   }
 }
 

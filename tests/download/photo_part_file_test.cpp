@@ -68,6 +68,31 @@ TEST(PhotoPartFile, StalePartFromAKilledRunIsReplaced) {
   EXPECT_EQ(Names(dir), std::vector<std::string>{"p1.webp"});
 }
 
+// The photo is judged as it is written, never read back: a new attempt judges afresh, and
+// bytes not written in one run from the start are never called whole.
+TEST(PhotoPartFile, JudgedAsWrittenAttemptByAttempt) {
+  const std::string whole = std::string("\xFF\xD8\xFF\xE0\x00\x02\xFF\xD9", 8);
+  TempDir dir;
+  PhotoPartFile file(dir.path().string(), "p1");
+  EXPECT_EQ(file.Judge(), PhotoBytes::kEmpty);
+  file.Stream().Write(whole.substr(0, 5));
+  EXPECT_EQ(file.Judge(), PhotoBytes::kCut);
+  file.Stream().Rewind();
+  file.Stream().Write(whole.substr(0, 5));
+  file.Stream().Write(whole.substr(5));
+  file.Stream().Truncate();
+  EXPECT_EQ(file.Judge(), PhotoBytes::kPhoto);
+  file.Stream().Seek(2);
+  file.Stream().Write(whole.substr(2));
+  EXPECT_EQ(file.Judge(), PhotoBytes::kCut);
+  file.Stream().Seek(0);
+  file.Stream().Write(whole);
+  file.Stream().Seek(4);
+  file.Stream().Truncate();
+  EXPECT_EQ(file.Judge(), PhotoBytes::kCut);
+  EXPECT_EQ(ReadAll(file.PartPath()), whole.substr(0, 4));
+}
+
 TEST(PhotoPartFile, ExistingFinalFileIsNeverOverwrittenNorRenamedAround) {
   TempDir dir;
   WriteAll(dir.File("p1.jpg"), "saved before");

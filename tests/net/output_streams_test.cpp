@@ -60,7 +60,15 @@ TEST_F(FileStreamTest, CreatesEmptyWritesAndEndsAtThePosition) {
   EXPECT_EQ(FileContents(path_), "hello");
   stream.Write("!");
   EXPECT_EQ(stream.Position(), 6u);
-  EXPECT_EQ(FileContents(path_), "hello!");
+  EXPECT_EQ(FileContents(path_), "hello!");  // Written over inside the file, then cut there; then
+                                             // moved past the end and cut: a gap.
+  stream.Seek(3);
+  stream.Write("p");
+  stream.Truncate();
+  EXPECT_EQ(FileContents(path_), "help");
+  stream.Seek(6);
+  stream.Truncate();
+  EXPECT_EQ(FileContents(path_), std::string("help\0\0", 6));
 }
 
 TEST_F(FileStreamTest, RewindEmptiesForAnotherAttempt) {
