@@ -14,8 +14,8 @@ namespace tarn {
 // called after the destructor has returned.
 class AnnouncementThread {
  public:
-  // Throws std::system_error when no thread can be started.
-  AnnouncementThread(std::string address, AnnouncementEvents events);
+  // Throws std::system_error when no thread can be started. The feed is read through `proxy`.
+  AnnouncementThread(std::string address, AnnouncementEvents events, net::ProxyRules proxy);
   AnnouncementThread(const AnnouncementThread&) = delete;
   AnnouncementThread& operator=(const AnnouncementThread&) = delete;
 

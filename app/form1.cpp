@@ -82,10 +82,13 @@ void TForm1::FormShow() {
     AppDir = ExtractAppDir(
         QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString());
   }
-  if (IsFileNotDirectory(SettingsFile()))
+  if (IsFileNotDirectory(SettingsFile())) {
     LoadSettings();
-  else
+  } else {
+    ServiceOptions.proxy = net::ProxyRulesFromEnvironment(net::ProcessEnvironment);
+    ShowProxyState();
     SaveSettings();
+  }
   // A settings failure above skips the rest. Qt's backing store already paints every widget
   // double-buffered, so nothing is switched for that.
   feed_unreachable_ = false;
@@ -104,11 +107,12 @@ const std::string& TForm1::SettingsFile() {
 }
 
 void TForm1::LoadSettings() {
-  const UserSettings settings = LoadUserSettings(SettingsFile());
+  const UserSettings settings = LoadUserSettings(SettingsFile(), net::ProcessEnvironment);
   edt_directory->setText(QString::fromStdString(settings.folder));
   // The track bar clamps the mode into 0..1.
   TrackBar1->setValue(StrToInt(settings.mode));
   ServiceOptions = settings.service;
+  ShowProxyState();
 }
 
 void TForm1::SaveSettings() {

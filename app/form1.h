@@ -78,6 +78,8 @@ class TForm1 : public QWidget {
   void lbl_SignInClick(QObject* sender);
   void lbl_SignInMouseMove(QObject* sender);
   void lbl_SignInMouseLeave(QObject* sender);
+  // Shows the proxy of ServiceOptions under the sign-in, or nothing without one.
+  void ShowProxyState();
   // The saved sign-in for the next run; says once per window when others may read its file.
   net::SignIn RunSignIn();
   // Where the sign-in is kept, and how its dialog checks it (empty: against the photo host)
@@ -126,6 +128,7 @@ class TForm1 : public QWidget {
   TEdit* edt_directory;
   QLabel* txt_download;
   TLabel* lbl_SignIn;
+  TLabel* lbl_Proxy;                // "代理：host:port" when connections go through one
   std::vector<QPixmap> ImageList1;  // 16x16 pictures kept with the form, drawn nowhere
   std::vector<QPixmap> ImageList2;  // 32x32 likewise
   QTimer* tmr_ad;

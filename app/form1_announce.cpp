@@ -67,7 +67,8 @@ void TForm1::StartAnnouncements() {
       QMetaObject::invokeMethod(
           this, [this] { FeedUnreachableReported(); }, Qt::QueuedConnection);
     };
-    announcement_thread_ = std::make_unique<AnnouncementThread>(address, std::move(events));
+    announcement_thread_ =
+        std::make_unique<AnnouncementThread>(address, std::move(events), ServiceOptions.proxy);
   } catch (const std::exception&) {
     // Without the thread the program runs with no announcements, and downloads stay allowed.
   }

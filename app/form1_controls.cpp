@@ -175,6 +175,10 @@ void TForm1::CreateControls() {
   lbl_SignIn->setCursor(Qt::PointingHandCursor);
   lbl_SignIn->setToolTip(QStringLiteral("用浏览器的 Cookie 登录豆瓣，保存好友可见的相册"));
   ShowSignInState();
+  // Under it, the proxy in use: a person whose connections fail sees why they might.
+  lbl_Proxy = Place(new TLabel(QString(), this), "lbl_Proxy", 513, 372, 170, 17);
+  SetTextColor(lbl_Proxy, kFormGreen);
+  lbl_Proxy->hide();
 
   for (const char* name : {"imagelist1_0.bmp", "imagelist1_1.bmp"})
     ImageList1.push_back(Artwork(QString::fromLatin1(name)));

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The sign-in's entry in the settings panel, its dialog, and the sign-in a run takes.
+// The sign-in's entry in the settings panel, its dialog, and the sign-in a run takes; the
+// proxy's line under it.
 #include "app/form1.h"
 #include "app/message_boxes.h"
 #include "base/safe_replace.h"
+#include "net/proxy/proxy_errors.h"
+#include "net/proxy/proxy_url.h"
 
 namespace tarn {
 
@@ -15,6 +18,23 @@ void TForm1::ShowSignInState() {
     state = QStringLiteral("登录无效");
   }
   lbl_SignIn->setText(state);
+}
+
+void TForm1::ShowProxyState() {
+  // The service's addresses are https: their proxy is the one that matters.
+  const net::ProxyRules& rules = ServiceOptions.proxy;
+  const std::string& proxy = rules.https.empty() ? rules.http : rules.https;
+  QString text;
+  if (!proxy.empty()) {
+    try {
+      text = QStringLiteral("代理：") + QString::fromStdString(net::ParseProxyUrl(proxy).Name());
+    } catch (const net::EProxyError&) {
+      text = QStringLiteral("代理：地址无效");
+    }
+  }
+  lbl_Proxy->setText(text);
+  lbl_Proxy->setToolTip(text);
+  lbl_Proxy->setVisible(!text.isEmpty());
 }
 
 void TForm1::lbl_SignInClick(QObject*) {

@@ -58,6 +58,7 @@ int StatusOf(const RunResult& result) {
     case RunResult::Stop::kSecure:
     case RunResult::Stop::kNotPublic:
     case RunResult::Stop::kSignIn:
+    case RunResult::Stop::kProxy:
       return kExitAlbumUnavailable;
     case RunResult::Stop::kRefused:
       return kExitRefused;

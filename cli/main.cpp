@@ -23,9 +23,11 @@ int main(int argc, char** argv) {
   std::vector<char*> pointers;
   for (std::string& argument : arguments) pointers.push_back(argument.data());
   pointers.push_back(nullptr);
-  auto parsed = tarn::cli::ParseOptions(
-      static_cast<int>(arguments.size()), pointers.data(),
-      kept.empty() ? tarn::ServiceSettings{} : tarn::LoadServiceSettings(kept));
+  tarn::ServiceSettings service;
+  service.proxy = tarn::net::ProxyRulesFromEnvironment(tarn::net::ProcessEnvironment);
+  if (!kept.empty()) service = tarn::LoadServiceSettings(kept, tarn::net::ProcessEnvironment);
+  auto parsed =
+      tarn::cli::ParseOptions(static_cast<int>(arguments.size()), pointers.data(), service);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   const auto& options = std::get<tarn::cli::Options>(parsed);
 

@@ -11,6 +11,8 @@
 #include "base/file_path.h"
 #include "base/safe_replace.h"
 #include "base/text.h"
+#include "net/proxy/proxy_errors.h"
+#include "net/proxy/proxy_url.h"
 #include "service/page_address.h"
 #include "settings/sign_in_file.h"
 
@@ -119,6 +121,8 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
   std::string input;
   std::string cookies;
   bool no_cookies = false;
+  std::string proxy;
+  bool no_proxy = false;
   std::string size(PhotoSizeName(kept.photo_size));
   int pause_ms = static_cast<int>(kept.pause.count());
   int image_pause_ms = static_cast<int>(kept.image_pause.count());
@@ -145,6 +149,11 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
       "登录用的 Cookie 文件：浏览器复制的 Cookie 行或 cookies.txt（'-' 为标准输入）；"
       "默认：窗口里保存的登录");
   app.add_flag("--no-cookies", no_cookies, "不登录下载")->excludes(cookies_option);
+  auto* proxy_option = app.add_option(
+      "--proxy", proxy,
+      "经代理连接：http://、socks5:// 或 socks5h://[用户:密码@]主机[:端口]（默认：Config.ini 的 "
+      "Proxy，或 https_proxy 等环境变量）");
+  app.add_flag("--no-proxy", no_proxy, "不用代理，直接连接")->excludes(proxy_option);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -155,6 +164,16 @@ std::variant<Options, int> ParseOptions(int argc, char** argv, const ServiceSett
   options.service.photo_size = *ParsePhotoSize(size);  // checked by the option's rule
   options.service.pause = std::chrono::milliseconds(pause_ms);
   options.service.image_pause = std::chrono::milliseconds(image_pause_ms);
+  if (no_proxy) options.service.proxy = {};
+  if (!proxy.empty()) {
+    try {
+      (void)net::ParseProxyUrl(proxy);
+    } catch (const net::EProxyError& error) {
+      std::cerr << "tarn-get：--proxy：" << error.what() << "\n";
+      return kExitBadArguments;
+    }
+    options.service.proxy = net::NamedProxyRules(proxy);
+  }
   if (input == "-" && cookies == "-") {
     std::cerr << "tarn-get：--input 和 --cookies 不能都读标准输入。\n";
     return kExitBadArguments;

@@ -19,6 +19,7 @@ struct RunResult {
     kRefused,    // the service shut the run out
     kNotPublic,  // the album is not open to everyone
     kSignIn,     // the page wants a sign-in: none was given, or it has expired
+    kProxy,      // the proxy could not be used: another try cannot help
   };
   Stop stop = Stop::kNone;
   int found = 0;           // photo addresses the scan kept

@@ -83,6 +83,8 @@ void DownloadWorker::Run(std::stop_token stop) {
     run.report.End({RunResult::Stop::kSignIn, SignInNeededMessage(!job_.sign_in.cookies.empty())});
   } catch (const net::ETlsSetupError& failure) {
     run.report.End({RunResult::Stop::kSecure, run.fetcher.InsecureMessage(failure)});
+  } catch (const net::EProxyError& failure) {
+    run.report.End({RunResult::Stop::kProxy, run.fetcher.ProxyMessage(failure)});
   }
   run.report.Finish();
 }

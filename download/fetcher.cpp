@@ -69,6 +69,7 @@ Fetcher::Fetcher(const DownloadJob& job, std::stop_token stop)
       // A stop wakes the fetch under way at once; every later one fails.
       abort_(stop_, [this] { client_.Abort(); }) {
   client_.SetSignIn(job.sign_in);
+  client_.SetProxy(job.service.proxy);
 }
 
 Fetcher::~Fetcher() = default;
@@ -138,6 +139,8 @@ std::variant<FirstPage, RunEnd> Fetcher::FetchFirstPage() {
         error);
   } catch (const net::ETlsSetupError& failure) {
     return RunEnd{RunResult::Stop::kSecure, InsecureMessage(failure)};
+  } catch (const net::EProxyError& failure) {
+    return RunEnd{RunResult::Stop::kProxy, ProxyMessage(failure)};
   }
   client_.FollowUpgrades(true);
   if (ok && elsewhere) {
@@ -187,6 +190,10 @@ std::optional<std::string> Fetcher::FetchPartPage(const std::string& address,
 std::string Fetcher::InsecureMessage(const std::exception& failure) const {
   return "无法建立安全连接：" + QuotedText(client_.LastAddress()) + "\n" +
          QuotedText(failure.what());
+}
+
+std::string Fetcher::ProxyMessage(const std::exception& failure) const {
+  return "无法通过代理读取：" + QuotedText(client_.LastAddress()) + "\n" + failure.what();
 }
 
 }  // namespace tarn

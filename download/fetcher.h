@@ -14,6 +14,7 @@
 #include "download/request_policy.h"
 #include "download/run_report.h"
 #include "download/sign_in_check.h"
+#include "net/proxy/proxy_errors.h"
 #include "net/stream/file_stream.h"
 #include "net/tls/tls_errors.h"
 
@@ -42,7 +43,8 @@ std::string SignInNeededMessage(bool signed_in);
 
 // A run's requests: the client, the manners of its server (pacing, heads, retries, refusals)
 // and the stop. Fetches give what they got or why not; a refusal (ServiceRefused), a sign-in
-// page (SignInNeeded) and a secure connection that cannot be made (net::ETlsSetupError) are
+// page (SignInNeeded), a secure connection that cannot be made (net::ETlsSetupError) and a
+// proxy that cannot be used (net::EProxyError) are
 // raised, since they end the run wherever they come.
 class Fetcher {
  public:
@@ -84,6 +86,8 @@ class Fetcher {
 
   // The message of a secure connection that failed: the address and the reason.
   std::string InsecureMessage(const std::exception& failure) const;
+  // The message of a proxy that could not be used: the address and the proxy's failure.
+  std::string ProxyMessage(const std::exception& failure) const;
 
  private:
   const DownloadJob& job_;
@@ -142,6 +146,8 @@ bool Fetcher::WithRetries(Fetch&& fetch, std::string& error, int* status, bool r
       throw;
     } catch (const net::ETlsSetupError&) {
       throw;  // a certificate or handshake that failed fails again
+    } catch (const net::EProxyError&) {
+      throw;  // so does the proxy
     } catch (const std::exception& failure) {
       error = QuotedText(failure.what());
       if (status != nullptr) *status = 0;

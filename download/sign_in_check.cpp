@@ -56,6 +56,7 @@ SignInCheck CheckSignIn(const net::SignIn& sign_in, std::string_view photo_host,
   const std::string root = "https://" + std::string(photo_host) + "/";
   net::HttpClient client(timeouts);
   client.SetSignIn(sign_in);
+  client.SetProxy(service.proxy);
   DownloadJob job;
   job.service = service;
   RequestPacer pacer(service.pause, 0);  // one request: it goes at once

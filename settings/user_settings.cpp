@@ -14,6 +14,7 @@ constexpr const char* kPhotoSizeKey = "Photo_Size";
 constexpr const char* kPauseKey = "Request_Pause";
 constexpr const char* kImagePauseKey = "Image_Pause";
 constexpr const char* kUserAgentKey = "User_Agent";
+constexpr const char* kProxyKey = "Proxy";
 
 // Blanks only: Trim also drops control characters, which must make a value fail instead.
 std::string_view TrimSpaces(std::string_view text) {
@@ -46,7 +47,8 @@ std::optional<std::string> ParseUserAgent(std::string_view text) {
   return std::string(text);
 }
 
-ServiceSettings LoadServiceSettings(const std::string& file) {
+ServiceSettings LoadServiceSettings(const std::string& file,
+                                    const net::EnvironmentGetter& environment) {
   const IniFile ini(file);
   ServiceSettings service;
   if (const auto size = ParsePhotoSize(ini.ReadString(kSection, kPhotoSizeKey, "")))
@@ -57,13 +59,17 @@ ServiceSettings LoadServiceSettings(const std::string& file) {
     service.image_pause = *pause;
   if (auto agent = ParseUserAgent(ini.ReadString(kSection, kUserAgentKey, "")))
     service.user_agent = std::move(*agent);
+  const std::string proxy = ini.ReadString(kSection, kProxyKey, "");
+  service.proxy = Trim(proxy).empty() ? net::ProxyRulesFromEnvironment(environment)
+                                      : net::NamedProxyRules(proxy);
   return service;
 }
 
-UserSettings LoadUserSettings(const std::string& file) {
+UserSettings LoadUserSettings(const std::string& file, const net::EnvironmentGetter& environment) {
   const IniFile ini(file);
   return UserSettings{ini.ReadString(kSection, kDirectoryKey, ""),
-                      ini.ReadString(kSection, kModeKey, ""), LoadServiceSettings(file)};
+                      ini.ReadString(kSection, kModeKey, ""),
+                      LoadServiceSettings(file, environment)};
 }
 
 void SaveUserSettings(const std::string& file, const std::string& folder, int mode) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "net/proxy/proxy_rules.h"
 #include "service/photo_size.h"
 
 namespace tarn {
@@ -32,6 +33,9 @@ struct ServiceSettings {
   std::chrono::milliseconds pause = kDefaultRequestPause;  // between pages
   std::string user_agent{kBrowserUserAgent};
   std::chrono::milliseconds image_pause = kDefaultImagePause;  // between pictures
+  // Every connection's proxy: Config.ini's Proxy when set, else the environment's (taken by
+  // the program at start-up), else none; tarn-get's options come first.
+  net::ProxyRules proxy;
 };
 
 // Each gives nothing for a value that makes no sense, so that the default stays.
@@ -49,9 +53,11 @@ struct UserSettings {
 };
 
 // Reads the settings file; a missing file or key reads as empty, and the service keys are optional
-// and a value that makes no sense in one of them leaves its default.
-UserSettings LoadUserSettings(const std::string& file);
-ServiceSettings LoadServiceSettings(const std::string& file);
+// and a value that makes no sense in one of them leaves its default. Without a Proxy key the
+// proxy is the `environment`'s.
+UserSettings LoadUserSettings(const std::string& file, const net::EnvironmentGetter& environment);
+ServiceSettings LoadServiceSettings(const std::string& file,
+                                    const net::EnvironmentGetter& environment);
 // Writes the folder and the mode in one write; the service keys are never written.
 void SaveUserSettings(const std::string& file, const std::string& folder, int mode);
 

@@ -8,6 +8,7 @@
 #include "net/http/http_request_head.h"
 #include "net/http/integer_text.h"
 #include "net/http/utf8_to_ansi.h"
+#include "net/proxy/proxy_tunnel.h"
 #include "net/socket/address_guard.h"
 #include "net/stream/capped_stream.h"
 #include "net/stream/memory_stream.h"
@@ -115,9 +116,10 @@ HttpResult HttpClient::Get(std::string_view address, OutputStream& destination) 
 bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, bool may_upgrade,
                            HttpResult& result) {
   target_.Resolve(SplitAddress(address));
+  last_address_ = address;
+  ChooseRoute();
   // Built first, so that an address the head refuses never opens a connection.
   const std::string request = BuildRequestHead(RequestFields());
-  last_address_ = address;
   result = HttpResult{};
   result.address = address;
   result.tls = IsHttps(target_.scheme);
@@ -128,6 +130,8 @@ bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, 
   try {
     connection_.Write(request);
     const AnswerHead head = ReadHeads();
+    if (AsksProxyItself() && head.status_code == kProxyAuthenticationRequired)
+      ThrowProxyAuthenticationWanted(*route_, "407");
     if (may_upgrade && head.complete &&
         IsUpgradeRedirect(head.status_code, head.Value("Location"), address)) {
       MemoryStream body(kMaxTextBody);
@@ -159,19 +163,35 @@ bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, 
   return true;
 }
 
+void HttpClient::ChooseRoute() {
+  const std::string proxy = ProxyFor(proxy_rules_, IsHttps(target_.scheme), target_.host,
+                                     ParseInteger32(target_.port).value_or(0));
+  route_ = proxy.empty() ? std::nullopt : std::optional<ProxyUrl>(ParseProxyUrl(proxy));
+  route_text_ = proxy;
+}
+
+bool HttpClient::AsksProxyItself() const {
+  return route_ && route_->kind == ProxyKind::kHttp && !IsHttps(target_.scheme);
+}
+
 void HttpClient::ChooseConnection() {
   const int32_t port = StrToInt(target_.port);  // EConvertError for a port that is no number
   const bool tls = IsHttps(target_.scheme);
-  if (!EqualsIgnoringAsciiCase(target_.host, connection_host_) || port != connection_port_ ||
-      tls != connection_tls_) {
+  // Every plain address asked of an HTTP proxy shares the one connection to it.
+  const std::string host = AsksProxyItself() ? std::string() : target_.host;
+  const int32_t kept_port = AsksProxyItself() ? 0 : port;
+  if (!EqualsIgnoringAsciiCase(host, connection_host_) || kept_port != connection_port_ ||
+      tls != connection_tls_ || route_text_ != connection_proxy_) {
     connection_.Close();
-    connection_host_ = target_.host;
-    connection_port_ = port;
+    connection_host_ = host;
+    connection_port_ = kept_port;
     connection_tls_ = tls;
+    connection_proxy_ = route_text_;
   }
   connection_.Probe(timeouts_.probe);
   if (!connection_.IsOpen()) {
-    connection_.Open(connection_host_, connection_port_, timeouts_.connect, tls ? &Tls() : nullptr);
+    connection_.Open(target_.host, port, timeouts_.connect, tls ? &Tls() : nullptr,
+                     route_ ? &*route_ : nullptr);
   }
 }
 
@@ -183,6 +203,10 @@ const TlsContext& HttpClient::Tls() {
 RequestHeadFields HttpClient::RequestFields() {
   RequestHeadFields fields;
   fields.target = target_.RequestTarget();
+  if (AsksProxyItself()) {
+    fields.target = "http://" + target_.HostValue() + fields.target;
+    if (route_->has_credentials) fields.proxy_credentials = BasicCredentials(*route_);
+  }
   if (!target_.host.empty()) fields.host = target_.HostValue();
   if (cookies_) {
     // A port that is no number matches no origin; the connection fails on it later.

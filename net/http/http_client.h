@@ -12,6 +12,8 @@
 #include "net/http/http_answer_head.h"
 #include "net/http/http_request_head.h"
 #include "net/http/http_result.h"
+#include "net/proxy/proxy_rules.h"
+#include "net/proxy/proxy_url.h"
 #include "net/socket/socket_connection.h"
 #include "net/socket/socket_layer.h"
 #include "net/stream/output_stream.h"
@@ -77,6 +79,10 @@ class HttpClient {
   // to the service alone), merged with the service's own cookies. No cookies: nothing changes.
   void SetSignIn(const SignIn& sign_in);
 
+  // Every later request goes through the proxy the rules give its address, or direct. A proxy
+  // that cannot be used fails the fetch with EProxyError; nothing ever goes around it.
+  void SetProxy(ProxyRules rules) { proxy_rules_ = std::move(rules); }
+
   // Whether an answer that moves the very address asked for from http to https is followed
   // (the default), or fails like any redirect, for a caller that changes its ways with it.
   void FollowUpgrades(bool follow) { follow_upgrades_ = follow; }
@@ -102,6 +108,10 @@ class HttpClient {
   // `may_upgrade` allows, read whole and to be followed.
   bool FetchOnce(std::string_view address, OutputStream& destination, bool may_upgrade,
                  HttpResult& result);
+  // The proxy of the target's address, if any, into route_.
+  void ChooseRoute();
+  // Plain http through an HTTP proxy: the proxy itself answers, asked in absolute form.
+  bool AsksProxyItself() const;
   void ChooseConnection();
   const TlsContext& Tls();
   RequestHeadFields RequestFields();
@@ -118,6 +128,10 @@ class HttpClient {
   std::string connection_host_;
   int connection_port_ = 0;
   bool connection_tls_ = false;
+  std::string connection_proxy_;
+  ProxyRules proxy_rules_;
+  std::string route_text_;  // the proxy URL of the request under way, as written; empty: direct
+  std::optional<ProxyUrl> route_;
   std::unique_ptr<TlsContext> tls_;  // made at the first https address
   std::string last_address_;
   std::unique_ptr<CookieStore> cookies_;

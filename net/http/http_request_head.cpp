@@ -95,7 +95,9 @@ std::string BuildRequestHead(const RequestHeadFields& fields) {
     }
   }
   if (fields.authorization) AddHeader(head, "Authorization", kEmptyBasicCredentials);
-  if (fields.proxy_authorization) {
+  if (!fields.proxy_credentials.empty()) {
+    AddHeader(head, "Proxy-Authorization", fields.proxy_credentials);
+  } else if (fields.proxy_authorization) {
     AddHeader(head, "Proxy-Authorization", kEmptyBasicCredentials);
   }
   if (!fields.cookie.empty()) AddHeader(head, "Cookie", fields.cookie);

@@ -27,6 +27,8 @@ struct RequestHeadFields {
   std::string cookie;  // no line when empty
   bool authorization = false;
   bool proxy_authorization = false;
+  // A proxy's "Proxy-Authorization" value, sent in place of the empty pair; no line when empty.
+  std::string proxy_credentials;
   // Sent in place of the client's own Content-Type, Accept and User-Agent lines.
   const BrowserHeaders* browser = nullptr;
 };

@@ -3,6 +3,7 @@
 
 #include "base/str_to_int.h"
 #include "net/http/http_errors.h"
+#include "net/proxy/proxy_errors.h"
 #include "net/stream/file_stream.h"
 #include "net/stream/transfer_errors.h"
 
@@ -28,6 +29,7 @@ bool IsWorthRetrying(const std::exception& failure) {
          dynamic_cast<const EIdIOHandlerPropInvalid*>(&failure) == nullptr &&
          dynamic_cast<const EConvertError*>(&failure) == nullptr &&
          dynamic_cast<const EBodyTooLarge*>(&failure) == nullptr &&
+         dynamic_cast<const EProxyError*>(&failure) == nullptr &&
          dynamic_cast<const FileStreamError*>(&failure) == nullptr;
 }
 

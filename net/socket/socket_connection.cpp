@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
+#include "net/proxy/proxy_errors.h"
+#include "net/proxy/proxy_tunnel.h"
 #include "net/socket/address_guard.h"
 #include "net/socket/host_address.h"
 #include "net/socket/socket_error_text.h"
@@ -21,6 +24,11 @@ constexpr std::chrono::milliseconds kTlsSendStall{60000};
 
 using Clock = std::chrono::steady_clock;
 
+std::chrono::milliseconds Left(Clock::time_point deadline) {
+  return std::max(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()),
+                  std::chrono::milliseconds(0));
+}
+
 }  // namespace
 
 SocketConnection::SocketConnection() = default;
@@ -28,14 +36,32 @@ SocketConnection::SocketConnection() = default;
 SocketConnection::~SocketConnection() { Close(); }
 
 void SocketConnection::Open(std::string_view host, int port,
-                            std::chrono::milliseconds connect_limit, const TlsContext* tls) {
+                            std::chrono::milliseconds connect_limit, const TlsContext* tls,
+                            const ProxyUrl* proxy) {
   const Clock::time_point deadline = Clock::now() + connect_limit;
   Close();
   input_.Reset();
   ThrowIfAborted();
-  const platform::IPv4Address address = ResolveHost(host, lookup_cancel_);
-  last_peer_private_ = IsPrivateAddress(address);
-  if (!private_allowed_) RefusePrivateAddress(host, address);
+  if (proxy != nullptr) {
+    OpenThroughProxy(*proxy, host, port, tls != nullptr, deadline);
+  } else {
+    const platform::IPv4Address address = ResolveHost(host, lookup_cancel_);
+    last_peer_private_ = IsPrivateAddress(address);
+    if (!private_allowed_) RefusePrivateAddress(host, address);
+    Connect(address, port, connect_limit);
+  }
+  if (tls == nullptr) return;
+  try {
+    tls_ = std::make_unique<TlsSession>(*tls, socket_, host, Left(deadline));
+  } catch (...) {
+    Close();
+    ThrowIfAborted();  // the abort's shutdown made the handshake fail
+    throw;
+  }
+}
+
+void SocketConnection::Connect(const platform::IPv4Address& address, int port,
+                               std::chrono::milliseconds limit) {
   // A port outside the 16-bit range would wrap around to some other port.
   if (port < kLowestPort || port > kHighestPort) throw EIdSocketError(kWsaAddressNotAvailable);
   platform::SocketHandle socket = platform::kNoSocket;
@@ -46,21 +72,42 @@ void SocketConnection::Open(std::string_view host, int port,
     if (error == kWsaAddressInUse) throw EIdCouldNotBindSocket();
     throw EIdSocketError(error);
   }
-  const int error = platform::Connect(socket, address, static_cast<uint16_t>(port), connect_limit);
+  const int error = platform::Connect(socket, address, static_cast<uint16_t>(port), limit);
   if (error != 0 || aborted_) {
     Close();
     ThrowIfAborted();
     throw EIdSocketError(error);
   }
-  if (tls == nullptr) return;
+}
+
+void SocketConnection::OpenThroughProxy(const ProxyUrl& proxy, std::string_view host, int port,
+                                        bool tunnel, Clock::time_point deadline) {
+  if (port < kLowestPort || port > kHighestPort) throw EIdSocketError(kWsaAddressNotAvailable);
+  // Only socks5 has the far host looked up here, so only there can its address be refused.
+  std::optional<platform::IPv4Address> far;
+  last_peer_private_ = false;
+  if (proxy.kind == ProxyKind::kSocks5) {
+    far = ResolveHost(host, lookup_cancel_);
+    last_peer_private_ = IsPrivateAddress(*far);
+    if (!private_allowed_) RefusePrivateAddress(host, *far);
+  }
+  // The proxy is the user's own choice: on the loopback or the LAN it is never refused.
   try {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    tls_ = std::make_unique<TlsSession>(*tls, socket, host,
-                                        std::max(left, std::chrono::milliseconds(0)));
+    Connect(ResolveHost(proxy.host, lookup_cancel_), proxy.port, Left(deadline));
+  } catch (const EIdSocketError& error) {
+    std::string reason = error.what();  // "Socket Error # n" and its text, on one line
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    throw EProxyError("无法连接代理 " + proxy.Name() + "（" + reason + "）");
+  }
+  try {
+    if (proxy.kind != ProxyKind::kHttp) {
+      OpenSocks5Tunnel(*this, proxy, host, far ? &*far : nullptr, port, deadline);
+    } else if (tunnel) {
+      OpenHttpTunnel(*this, proxy, host, port, deadline);
+    }
   } catch (...) {
     Close();
-    ThrowIfAborted();  // the abort's shutdown made the handshake fail
+    ThrowIfAborted();
     throw;
   }
 }

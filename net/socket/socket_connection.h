@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "net/proxy/proxy_url.h"
 #include "net/socket/host_lookup.h"
 #include "net/socket/platform_socket.h"
 #include "net/stream/byte_source.h"
@@ -27,9 +28,11 @@ class SocketConnection final : public ByteSource {
 
   // Connects to the host and port, closing any earlier socket first, and with `tls` runs the
   // TLS handshake for `host` (see TlsSession). A connect and handshake that have not completed
-  // within `connect_limit` fail with EIdSocketError 10060.
+  // within `connect_limit` fail with EIdSocketError 10060. With `proxy`, connects to it instead
+  // and has it reach host and port (a tunnel for TLS); an HTTP proxy without TLS is itself the
+  // far end. The proxy's own failures are EProxyError; nothing ever goes around it.
   void Open(std::string_view host, int port, std::chrono::milliseconds connect_limit,
-            const TlsContext* tls = nullptr);
+            const TlsContext* tls = nullptr, const ProxyUrl* proxy = nullptr);
   // Says goodbye to a TLS peer, shuts the sending side down and releases the socket; nothing
   // when already closed.
   void Close();
@@ -58,6 +61,9 @@ class SocketConnection final : public ByteSource {
 
  private:
   void ThrowIfAborted() const;
+  void Connect(const platform::IPv4Address& address, int port, std::chrono::milliseconds limit);
+  void OpenThroughProxy(const ProxyUrl& proxy, std::string_view host, int port, bool tunnel,
+                        std::chrono::steady_clock::time_point deadline);
   void Adopt(platform::SocketHandle socket);
   size_t ReceiveEncrypted(char* into, size_t capacity, std::chrono::milliseconds wait);
   void WriteEncrypted(std::string_view bytes);

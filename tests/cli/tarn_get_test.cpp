@@ -13,6 +13,8 @@
 #include <set>
 
 #include "net/http/http_client.h"
+#include "support/loopback_server.h"
+#include "support/proxy_server_process.h"
 #include "support/route_server.h"
 #include "support/sample_server_process.h"
 #include "support/temp_dir.h"
@@ -445,6 +447,122 @@ TEST(TarnGet, ThePauseOfConfigIniSpacesTheWholeBatchAndTheOptionOverridesIt) {
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(Count(again.out, "已保存 2/2 张（2 张早已在文件夹中），0.0 MB"), 2u) << again.out;
   EXPECT_EQ(Count(again.out, "\n已保存 "), 0u);
+}
+
+std::string Hex(std::string_view bytes) {
+  std::string hex;
+  for (const char c : bytes) {
+    char two[3];
+    std::snprintf(two, sizeof two, "%02x", static_cast<unsigned char>(c));
+    hex += two;
+  }
+  return hex;
+}
+
+// Each kind of proxy from each place it is named: the album comes whole, the proxy was asked
+// as the kind asks, a kept tunnel carries more than one request, and the sign-in went to the
+// service inside TLS alone.
+TEST(TarnGet, ThroughEachKindOfProxyTheAlbumComesAndTheSignInStaysInsideTheTunnel) {
+  testing::SampleServerProcess today("--today --photos 3");
+  testing::SampleServerProcess plain("--photos 2");
+  ASSERT_TRUE(today.Ready() && plain.Ready());
+  setenv("SSL_CERT_FILE", today.CaFile().c_str(), 1);
+  testing::ProxyServerProcess http("http", "u", "p w"), socks("socks5", "u@", "p");
+  ASSERT_TRUE(http.Port() > 0 && socks.Port() > 0);
+  const std::string http_at = "127.0.0.1:" + std::to_string(http.Port());
+  const std::string socks_at = "127.0.0.1:" + std::to_string(socks.Port());
+  const int number = std::stoi(today.Field("port"));
+  const std::string port =
+      Hex(std::string{static_cast<char>(number >> 8), static_cast<char>(number & 0xFF)});
+  const struct {
+    const char* name;
+    std::string argument, environment, config;
+    testing::ProxyServerProcess& proxy;
+    std::string first_line;
+  } cases[] = {
+      {"connect", "--proxy=http://u:p%20w@" + http_at, "", "", http,
+       "CONNECT " + today.Host() + " auth=good"},
+      {"socks5", "", "socks5://u%40:p@" + socks_at, "", socks,
+       "SOCKS methods=0002 auth=good target=017f000001" + port},
+      {"socks5h", "", "http://127.0.0.1:1", "Proxy=socks5h://u%40:p@" + socks_at, socks,
+       "SOCKS methods=0002 auth=good target=0309" + Hex("127.0.0.1") + port},
+      {"absolute", "--proxy=u:p%20w@" + http_at, "", "", http,
+       "GET " + plain.AlbumUrl() + " auth=good cookie=no"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool secure = c.first_line.find(plain.Host()) == std::string::npos;
+    if (!c.environment.empty()) setenv("https_proxy", c.environment.c_str(), 1);
+    if (!c.config.empty()) {
+      std::filesystem::create_directories(ConfigHome().File("tarn"));
+      testing::WriteAll(ConfigHome().File("tarn/Config.ini"), "[Config]\r\n" + c.config + "\r\n");
+    }
+    TempDir dir;
+    std::vector<std::string> arguments = {"--pause", "0", "-o", dir.path().string()};
+    if (!c.argument.empty()) arguments.push_back(c.argument);
+    if (secure) arguments.insert(arguments.end(), {"--cookies", today.Field("cookies")});
+    arguments.push_back(secure ? today.AlbumUrl() : plain.AlbumUrl());
+    const Outcome run = RunTarnGet(arguments, secure ? today.Host() : plain.Host());
+    unsetenv("https_proxy");
+    std::filesystem::remove(ConfigHome().File("tarn/Config.ini"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(FilesIn(dir.path()), secure ? 4u : 2u);
+    const std::vector<std::string> log = c.proxy.TakeLog();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), c.first_line);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "CLEAR-COOKIE"), 0);
+    if (!secure) continue;
+    // A page and three photos through fewer tunnels: the kept one was reused.
+    EXPECT_EQ(CookiesByHost(today), (std::vector<std::string>{"img", "www with cookies"}));
+    EXPECT_LT(log.size(), 4u);
+  }
+}
+
+// A proxy that cannot be used ends the album with four, names itself without its password,
+// and nothing goes around it; no_proxy does go around it.
+TEST(TarnGet, AProxyThatFailsIsNamedAndNeverBypassedUnlessNoProxySaysSo) {
+  testing::SampleServerProcess server("--today --photos 2");
+  ASSERT_TRUE(server.Ready());
+  setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
+  testing::ProxyServerProcess http("http", "u", "p"), socks("socks5", "u", "p");
+  const std::string down = "127.0.0.1:" + std::to_string(net::testing::ClosedLoopbackPort());
+  const std::string http_at = "127.0.0.1:" + std::to_string(http.Port());
+  const std::string socks_at = "127.0.0.1:" + std::to_string(socks.Port());
+  const struct {
+    std::vector<std::string> arguments;
+    const char* no_proxy;
+    int status;
+    std::string message;
+  } cases[] = {
+      {{}, "localhost,.127.0.0.1", 0, ""},
+      {{"--proxy", "http://u:SeCrEt@" + http_at},
+       "",
+       4,
+       "代理 " + http_at + " 要求身份验证或密码错误 (407)"},
+      {{"--proxy", "socks5h://u:SeCrEt@" + socks_at},
+       "",
+       4,
+       "代理 " + socks_at + " 要求身份验证或密码错误 (SOCKS5)"},
+      {{}, "", 4, "无法连接代理 " + down},
+      {{"--proxy", "socks4://u:SeCrEt@" + http_at}, "", 2, "不支持 socks4:// 代理"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.status);
+    setenv("https_proxy", ("http://u:SeCrEt@" + down).c_str(), 1);
+    setenv("no_proxy", c.no_proxy, 1);
+    TempDir dir;
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.end(),
+                     {"--pause", "0", "-o", dir.path().string(), server.AlbumUrl()});
+    const Outcome run = RunTarnGet(arguments, server.Host());
+    unsetenv("https_proxy");
+    unsetenv("no_proxy");
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ((run.out + run.err).find("SeCrEt"), std::string::npos);
+    EXPECT_EQ(RequestLog(server).empty(), c.status != 0);
+    net::HttpClient().FetchText(server.Base() + "/stats/reset");
+  }
 }
 
 TEST(TarnGet, AnOutputNobodyReadsNeverHoldsUpTheRun) {

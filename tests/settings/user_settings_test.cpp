@@ -17,9 +17,13 @@ TEST(UserSettings, ServiceKeysWithinTheirBoundsOrTheDefault) {
     ServiceSettings want;
   } cases[] = {
       {"Photo_Size= XL \r\nRequest_Pause= 0\r\nUser_Agent= Firefox/1 \r\nImage_Pause=7\r\n",
-       {PhotoSize::kXl, std::chrono::milliseconds(0), "Firefox/1", std::chrono::milliseconds(7)}},
+       {PhotoSize::kXl,
+        std::chrono::milliseconds(0),
+        "Firefox/1",
+        std::chrono::milliseconds(7),
+        {}}},
       {"Request_Pause=600000\r\nUser_Agent=" + agent_512 + "\r\n",
-       {kDefaultPhotoSize, std::chrono::milliseconds(600000), agent_512}},
+       {kDefaultPhotoSize, std::chrono::milliseconds(600000), agent_512, kDefaultImagePause, {}}},
       {"Photo_Size=huge\r\nRequest_Pause=600001\r\nImage_Pause=600001\r\nUser_Agent=" + agent_512 +
            "b\r\n",
        {}},
@@ -35,7 +39,8 @@ TEST(UserSettings, ServiceKeysWithinTheirBoundsOrTheDefault) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
     testing::WriteAll(file, "[Config]\r\n" + c.lines);
-    const ServiceSettings read = LoadServiceSettings(file);
+    const ServiceSettings read =
+        LoadServiceSettings(file, [](const char*) { return std::nullopt; });
     EXPECT_EQ(read.photo_size, c.want.photo_size);
     EXPECT_EQ(read.pause, c.want.pause);
     EXPECT_EQ(read.user_agent, c.want.user_agent);
@@ -48,7 +53,7 @@ TEST(UserSettings, TheFolderAndModeAreWrittenAndTheServiceKeysNever) {
   const std::string file = dir.File("Config.ini");
   testing::WriteAll(file, "[Config]\r\nRequest_Pause=5\r\n");
   SaveUserSettings(file, "/srv/相册", 1);
-  const UserSettings read = LoadUserSettings(file);
+  const UserSettings read = LoadUserSettings(file, [](const char*) { return std::nullopt; });
   EXPECT_EQ(read.folder, "/srv/相册");
   EXPECT_EQ(read.mode, "1");
   EXPECT_EQ(read.service.pause, std::chrono::milliseconds(5));
