@@ -8,8 +8,8 @@
 #include "net/cookie/cookie_domain.h"
 #include "net/http/integer_text.h"
 #include "net/socket/dotted_ipv4.h"
-#include "settings/app_paths.h"
 #include "service/hosts.h"
+#include "settings/app_paths.h"
 
 namespace tarn {
 namespace {

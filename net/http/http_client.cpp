@@ -166,6 +166,7 @@ bool HttpClient::FetchOnce(std::string_view address, OutputStream& destination, 
 void HttpClient::ChooseRoute() {
   const std::string proxy = ProxyFor(proxy_rules_, IsHttps(target_.scheme), target_.host,
                                      ParseInteger32(target_.port).value_or(0));
+  if (proxy == route_text_) return;  // read at an earlier request
   route_ = proxy.empty() ? std::nullopt : std::optional<ProxyUrl>(ParseProxyUrl(proxy));
   route_text_ = proxy;
 }

@@ -203,9 +203,10 @@ TEST(SignInEntry, ARunTakesTheSavedSignInAndSaysOnceThatOthersMayReadIt) {
   form.SignInFile = dir.File("cookies.txt");
   EXPECT_TRUE(form.RunSignIn().cookies.empty());
   testing::WriteAll(form.SignInFile, "dbcl2=\"1:SeCrEt\"");
-  std::filesystem::permissions(PathFromUtf8(form.SignInFile),
-                               std::filesystem::perms::group_read | std::filesystem::perms::others_read,
-                               std::filesystem::perm_options::add);
+  std::filesystem::permissions(
+      PathFromUtf8(form.SignInFile),
+      std::filesystem::perms::group_read | std::filesystem::perms::others_read,
+      std::filesystem::perm_options::add);
   for (int run = 0; run < 2; ++run) {
     const net::SignIn sign_in = form.RunSignIn();
     ASSERT_EQ(sign_in.cookies.size(), 1u);
