@@ -487,7 +487,7 @@ TEST(TarnGet, ThroughEachKindOfProxyTheAlbumComesAndTheSignInStaysInsideTheTunne
       {"socks5h", "", "http://127.0.0.1:1", "Proxy=socks5h://u%40:p@" + socks_at, socks,
        "SOCKS methods=0002 auth=good target=0309" + Hex("127.0.0.1") + port},
       {"absolute", "--proxy=u:p%20w@" + http_at, "", "", http,
-       "GET " + plain.AlbumUrl() + " auth=good cookie=no"},
+       "GET " + plain.AlbumUrl() + " auth=good"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -519,15 +519,15 @@ TEST(TarnGet, ThroughEachKindOfProxyTheAlbumComesAndTheSignInStaysInsideTheTunne
 }
 
 // A proxy that cannot be used ends the album with four, names itself without its password,
-// and nothing goes around it; no_proxy does go around it.
+// and nothing goes around it; no_proxy does go around it. A password SOCKS5 refuses is tested
+// with the client alone.
 TEST(TarnGet, AProxyThatFailsIsNamedAndNeverBypassedUnlessNoProxySaysSo) {
   testing::SampleServerProcess server("--today --photos 2");
   ASSERT_TRUE(server.Ready());
   setenv("SSL_CERT_FILE", server.CaFile().c_str(), 1);
-  testing::ProxyServerProcess http("http", "u", "p"), socks("socks5", "u", "p");
+  testing::ProxyServerProcess http("http", "u", "p");
   const std::string down = "127.0.0.1:" + std::to_string(net::testing::ClosedLoopbackPort());
   const std::string http_at = "127.0.0.1:" + std::to_string(http.Port());
-  const std::string socks_at = "127.0.0.1:" + std::to_string(socks.Port());
   const struct {
     std::vector<std::string> arguments;
     const char* no_proxy;
@@ -539,10 +539,6 @@ TEST(TarnGet, AProxyThatFailsIsNamedAndNeverBypassedUnlessNoProxySaysSo) {
        "",
        4,
        "代理 " + http_at + " 要求身份验证或密码错误 (407)"},
-      {{"--proxy", "socks5h://u:SeCrEt@" + socks_at},
-       "",
-       4,
-       "代理 " + socks_at + " 要求身份验证或密码错误 (SOCKS5)"},
       {{}, "", 4, "无法连接代理 " + down},
       {{"--proxy", "socks4://u:SeCrEt@" + http_at}, "", 2, "不支持 socks4:// 代理"},
   };

@@ -154,8 +154,6 @@ TEST(ProxyClient, FailuresNameTheProxyAndNeverGoAroundIt) {
        std::string("\x05\x02\x00\x02\x01\x01u\x06SeCrEt\x05\x01\x00\x03\x0b"
                    "far.invalid\x01\xbb",
                    32)},
-      {"socks5h", std::string("\x05\x02\x01\x00\x05\x08\x00\x01", 8),
-       "不支持这种地址类型 (SOCKS5 8)", ""},
       {"socks5h", std::string("\x05\x02\x01\x00\x05\x09\x00\x01", 8), "未知错误 (SOCKS5 9)", ""},
       {"socks5h", std::string("\x05\x02\x01\x00\x05\x00\x00\x07", 8), "的回答不是 SOCKS5", ""},
   };

@@ -5,7 +5,7 @@
     proxy_server.py --kind http|socks5 [--user U --password P]
 
 Prints "READY port=N", then a line per request before relaying it ("CONNECT host:port
-auth=none|good|bad", "GET <target> auth=... cookie=yes|no", "SOCKS methods=<hex> auth=...
+auth=none|good|bad", "GET <target> auth=...", "SOCKS methods=<hex> auth=...
 target=<hex>"), and "CLEAR-COOKIE" when a Cookie line passes it in clear. Stops at the end
 of its input.
 """
@@ -53,8 +53,7 @@ class Handler(socketserver.BaseRequestHandler):
             credentials = base64.b64decode(fields["proxy-authorization"].split()[1]).decode()
             user, _, password = credentials.partition(":")
         state = self.auth(user, password)
-        cookie = f" cookie={'yes' if 'cookie' in fields else 'no'}" if method != "CONNECT" else ""
-        log(f"{method} {target} auth={state}{cookie}")
+        log(f"{method} {target} auth={state}")
         if ARGS.user is not None and state != "good":
             self.request.sendall(b"HTTP/1.1 407 Who\r\nProxy-Authenticate: Basic\r\n"
                                  b"Content-Length: 0\r\n\r\n")
